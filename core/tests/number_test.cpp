@@ -1,0 +1,60 @@
+#include <gtest/gtest.h>
+
+#include "core/lenient_number.h"
+#include "core/number_text.h"
+
+namespace norvane {
+namespace {
+
+TEST(LenientNumber, LongestLeadingNumber) {
+  EXPECT_EQ(LenientNumber("35"), 35);
+  EXPECT_EQ(LenientNumber("  -12.5abc"), -12.5);
+  EXPECT_EQ(LenientNumber("abc"), 0);
+  EXPECT_EQ(LenientNumber(""), 0);
+  EXPECT_EQ(LenientNumber("."), 0);
+  EXPECT_EQ(LenientNumber(".5"), 0.5);
+  EXPECT_EQ(LenientNumber("1.5E-07"), 1.5e-7);
+  EXPECT_EQ(LenientNumber("3E"), 3);
+  EXPECT_EQ(LenientNumber("1e999"), 0);  // overflow is no number
+  EXPECT_FALSE(LenientInt16("40000"));
+  EXPECT_EQ(*LenientInt16("-32768"), -32768);
+  EXPECT_EQ(*LenientInt16("2.5"), 2);
+}
+
+TEST(RoundHalfEven, HalvesGoToTheEvenNeighbour) {
+  EXPECT_EQ(RoundHalfEven(2.5), 2);
+  EXPECT_EQ(RoundHalfEven(3.5), 4);
+  EXPECT_EQ(RoundHalfEven(-2.5), -2);
+  EXPECT_EQ(RoundHalfEven(2.6), 3);
+  EXPECT_EQ(RoundHalfEven(1e300), std::numeric_limits<long long>::max());
+}
+
+TEST(NumberText, PlainConversion) {
+  EXPECT_EQ(TrimmedNumberText(100), "100");
+  EXPECT_EQ(NumberText(100), " 100");
+  EXPECT_EQ(NumberText(-3), "-3");
+  EXPECT_EQ(TrimmedNumberText(0.5), ".5");
+  EXPECT_EQ(TrimmedNumberText(-0.25), "-.25");
+  EXPECT_EQ(TrimmedNumberText(1e20), "1E+20");
+  EXPECT_EQ(TrimmedNumberText(1.5e-7), "1.5E-07");
+  EXPECT_EQ(TrimmedNumberText(0), "0");
+  EXPECT_EQ(TrimmedNumberText(1.0 / 3), ".333333333333333");
+  EXPECT_EQ(TrimmedNumberText(123456789012345.0), "123456789012345");
+  EXPECT_EQ(SingleText(38.5f), "38.5");
+  EXPECT_EQ(SingleText(0.1f), ".1");
+}
+
+TEST(FormatNumber, Patterns) {
+  struct Case { double v; const char* pattern; const char* text; };
+  const Case cases[] = {
+      {12.34, "0.#", "12.3"}, {12.0, "0.#", "12"}, {0.25, "0.#", "0.3"}, {-3.04, "0.#", "-3"},
+      {0.456, "0.0%", "45.6%"}, {1, "0.0%", "100.0%"}, {0, "0.0%", "0.0%"},
+      {5.4, "##0", "5"}, {1234.5, "##0", "1235"}, {0, "##0", "0"},
+      {38.54, "#.0", "38.5"}, {0.5, "#.0", ".5"}, {-97.25, "#.0", "-97.3"},
+      {7, "00", "07"}, {1013.25, "0", "1013"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(FormatNumber(c.v, c.pattern), c.text) << c.v << " " << c.pattern;
+}
+
+}  // namespace
+}  // namespace norvane

@@ -1,0 +1,32 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace norvane {
+
+// File operations on the working folder. Names are relative to it and use '/'.
+// Lookups by a name that came through a command or a script ignore letter case
+// (`Resolve`), because scripts and commands upper-case their words.
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+  virtual bool Exists(const std::string& name) const = 0;
+  virtual std::optional<std::string> ReadAll(const std::string& name) const = 0;
+  // Writes the whole file (creating or truncating it). False on any failure.
+  virtual bool WriteAll(const std::string& name, const std::string& bytes) = 0;
+  virtual bool Append(const std::string& name, const std::string& bytes) = 0;
+  // Renames over an existing target in one step.
+  virtual bool Rename(const std::string& from, const std::string& to) = 0;
+  virtual bool Remove(const std::string& name) = 0;
+  virtual bool CreateFolder(const std::string& name) = 0;
+  // Names (without folder) of the files in a folder ("" for the working folder)
+  // that match a wildcard pattern of '*' and '?', compared without regard to case.
+  virtual std::vector<std::string> List(const std::string& folder, const std::string& pattern) const = 0;
+  virtual std::optional<std::uint64_t> Length(const std::string& name) const = 0;
+  // The existing name that equals `name` without regard to letter case, or `name` itself.
+  virtual std::string Resolve(const std::string& name) const = 0;
+};
+
+}  // namespace norvane
