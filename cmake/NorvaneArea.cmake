@@ -3,6 +3,15 @@
 # tests/ or tools/), and one GoogleTest program from tests/*.cpp when present.
 function(norvane_area)
   cmake_parse_arguments(A "" "NAME" "DEPS;TEST_DEPS" ${ARGN})
+  # Areas are added in dependency order; a dependency whose folder has not landed
+  # yet is left out so that the rest of the tree still builds.
+  set(deps "")
+  foreach(dep ${A_DEPS})
+    if(TARGET ${dep})
+      list(APPEND deps ${dep})
+    endif()
+  endforeach()
+  set(A_DEPS ${deps})
   file(GLOB lib_sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
   list(FILTER lib_sources EXCLUDE REGEX "_main\\.cpp$")
   if(lib_sources)
