@@ -1,0 +1,67 @@
+#include "core/window_layout.h"
+
+#include <gtest/gtest.h>
+
+#include "core/working_folder.h"
+#include "tests/fakes/memory_file_system.h"
+
+namespace norvane {
+namespace {
+
+TEST(WindowLayout, BoxesShareTheWidthAndNeverGoNegative) {
+  LayoutInput in;
+  in.innerWidth = 1000;
+  in.innerHeight = 800;
+  WindowLayout l = LayoutWindow(in);
+  EXPECT_EQ(l.ob.width, 698);
+  EXPECT_EQ(l.watch.width, 298);
+  EXPECT_EQ(l.watch.left, 700);
+  EXPECT_EQ(l.command.width, 998);
+  EXPECT_EQ(l.plot.height, 800 - 130 - 24 - 4);
+  EXPECT_EQ(l.command.top, l.plot.height + 2);
+  EXPECT_EQ(l.ob.top, l.plot.height + 28);
+
+  in.zoomControlsShown = true;
+  l = LayoutWindow(in);
+  EXPECT_EQ(l.ob.left, 169);
+  EXPECT_EQ(l.ob.width, 574);  // (1000 - 161 - 12) * 0.7 - 5, rounded
+  EXPECT_EQ(l.watch.left, 169 + 574 + 5);
+
+  in.innerHeight = 50;
+  in.innerWidth = 3;
+  l = LayoutWindow(in);
+  EXPECT_EQ(l.plot.height, 0);
+  EXPECT_GE(l.ob.width, 0);
+  EXPECT_GE(l.watch.width, 0);
+
+  int h = 25;
+  for (int i = 0; i < 5; ++i) h = ShrunkTextHeight(h);
+  EXPECT_EQ(h, 0);
+  double w = 0.7;
+  for (int i = 0; i < 5; ++i) w = IncreasedTextWidth(w);
+  EXPECT_DOUBLE_EQ(w, 0.8);
+  for (int i = 0; i < 20; ++i) w = DecreasedTextWidth(w);
+  EXPECT_DOUBLE_EQ(w, 0.2);
+}
+
+TEST(WorkingFolder, StartUpRemovesHandOffFilesOnly) {
+  testing::MemoryFileSystem fs;
+  fs.files["lock.zzz"] = "\"12\"\r\n";
+  fs.files["d12.pid"] = "x";
+  fs.files["G7.PID"] = "x";
+  fs.files["scripts/redraw.nvs"] = "x";
+  fs.files["scripts/startup.nvs"] = "keep";
+  fs.files["obsfolder/KMCI.obs"] = "keep";
+  EXPECT_TRUE(PrepareWorkingFolder(fs));
+  EXPECT_TRUE(fs.folders.count("obsfolder"));
+  EXPECT_TRUE(fs.folders.count("scripts"));
+  EXPECT_FALSE(fs.Exists("lock.zzz"));
+  EXPECT_FALSE(fs.Exists("d12.pid"));
+  EXPECT_FALSE(fs.Exists("G7.PID"));
+  EXPECT_FALSE(fs.Exists("scripts/redraw.nvs"));
+  EXPECT_EQ(fs.files["scripts/startup.nvs"], "keep");
+  EXPECT_EQ(fs.files["obsfolder/KMCI.obs"], "keep");
+}
+
+}  // namespace
+}  // namespace norvane
