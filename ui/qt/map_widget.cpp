@@ -1,0 +1,27 @@
+#include "ui/qt/map_widget.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace norvane {
+
+MapWidget::MapWidget(QtCanvas& canvas, QWidget* parent) : QWidget(parent), canvas_(canvas) {
+  setObjectName("picPlot");
+  setMouseTracking(true);
+}
+
+void MapWidget::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.fillRect(rect(), Qt::white);
+  p.drawImage(0, 0, canvas_.Picture());
+}
+
+void MapWidget::mouseMoveEvent(QMouseEvent* event) {
+  if (onMouseMove) onMouseMove(event->position().toPoint().x(), event->position().toPoint().y());
+}
+
+void MapWidget::mousePressEvent(QMouseEvent* event) {
+  if (onMousePress) onMousePress(event->position().toPoint().x(), event->position().toPoint().y(), event->button());
+}
+
+}  // namespace norvane
