@@ -15,7 +15,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const fs::path kApp = fs::path(NORVANE_BINARY_DIR) / "ui/qt/NorvaneApp";
+const fs::path kApp = fs::path(NORVANE_BINARY_DIR) / "bin/NorvaneApp";
 
 pid_t StartApp(const fs::path& folder) {
   pid_t pid = fork();

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs, builds (release) and starts NorvaneApp in a ready working folder,
+# with the sample bulletin server on 127.0.0.1 feeding it observations.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+[ "${NORVANE_SKIP_INSTALL:-0}" = 1 ] || bash tools/install-packages.sh
+cmake --preset release
+cmake --build --preset release -j"$(nproc)"
+cmake --build build/release --target workdir
+BIN="$PWD/build/release/bin"
+WORK="$PWD/build/release/workdir"
+# The local server answers the hourly bulletins that the first server template asks for.
+"$BIN/norvane-sample-server" --port 8642 --stations "$WORK/latlong.stn" &
+SERVER=$!
+trap 'kill $SERVER 2>/dev/null || true' EXIT
+cd "$WORK"
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+  "$BIN/NorvaneApp"
+else
+  echo "No desktop found: starting NorvaneApp under Xvfb (display :99)."
+  xvfb-run -n 99 -s "-screen 0 1600x1000x24" "$BIN/NorvaneApp"
+fi
