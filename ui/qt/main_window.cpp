@@ -23,7 +23,14 @@ MainWindow::MainWindow(const std::filesystem::path& workingFolder) : files_(work
   };
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+  // Children still send focus and mouse events while they are destroyed.
+  txtCmd_->onFocusChanged = nullptr;
+  txtOb_->viewport()->removeEventFilter(this);
+  txtWatch_->viewport()->removeEventFilter(this);
+  picPlot_->removeEventFilter(this);
+  tmrDL_.stop();
+}
 
 void MainWindow::BuildControls() {
   auto* central = new QWidget(this);
