@@ -116,7 +116,7 @@ QAction* MainWindow::Item(QMenu* menu, const QString& caption, const std::string
 void MainWindow::BuildMenus() {
   QMenu* file = menuBar()->addMenu("&File");
   Item(file, "&Print Chart", "mnuPrint");
-  Item(file, "&Download Obs Now", "mnuDownloadNow");
+  Item(file, "&Download Obs Now", "mnuDL");
   Item(file, "&Special Download", "mnuSpecialDownload");
   Item(file, "Check Ob Conti&nuity", "mnuContinuity");
   Item(file, "End &Current Process", "mnuKill", [this] { RunCommand("kill cur"); });
@@ -134,25 +134,32 @@ void MainWindow::BuildMenus() {
   plots->addSeparator();
   Item(plots, "Clear Plots", "mnuClearPlots");
   QMenu* contours = mapMenu->addMenu("Contours");
-  const char* currentContours[] = {"Current Ceilings", "Current Dew Point", "Current Sea Level Pressure",
-                                   "Current Temperature", "Current Wind Speed (Avg)", "Current Wind Speed (Max)",
-                                   "Mixing Ratio", "Moisture Convergence", "Relative Humidity", "Wind Chill"};
-  int k = 0;
-  for (const char* c : currentContours) Item(contours, c, "mnuC_" + std::to_string(k++))->setCheckable(true);
+  const std::pair<const char*, const char*> contourItems[] = {
+      {"Current Ceilings", "mnuC_Cigs"}, {"Current Dew Point", "mnuC_DP"},
+      {"Current Sea Level Pressure", "mnuC_SLP"}, {"Current Temperature", "mnuC_Temp"},
+      {"Current Wind Speed (Avg)", "mnuC_WSavg"}, {"Current Wind Speed (Max)", "mnuC_WSmax"},
+      {"Mixing Ratio", "mnuMixingRatio"}, {"Moisture Convergence", "mnuMoistConv"},
+      {"Relative Humidity", "mnuRelativeHumidity"}, {"Wind Chill", "mnuWindChill"}};
+  for (const auto& [caption, name] : contourItems) Item(contours, caption, name)->setCheckable(true);
   for (int hours : {3, 6, 12, 24}) {
     QMenu* change = contours->addMenu(QString("%1 Hour Change").arg(hours));
-    for (const char* q : {"Dew Point", "Pressure", "Temperature"})
-      Item(change, q, "mnuChange" + std::to_string(hours) + "_" + q)->setCheckable(true);
+    const std::string group = "mnuC" + std::to_string(hours);
+    Item(change, "Dew Point", group + "_DP")->setCheckable(true);
+    Item(change, "Pressure", group + "_SLP")->setCheckable(true);
+    Item(change, "Temperature", group + "_Temp")->setCheckable(true);
     change->addSeparator();
-    for (int g : {3, 6, 12, 24}) Item(change, QString("Build %1hr Grid").arg(g), "mnuBuild" + std::to_string(hours) + "_" + std::to_string(g));
+    // Every group offers all four builds; the item names carry the hours they build.
+    for (int g : {3, 6, 12, 24})
+      Item(change, QString("Build %1hr Grid").arg(g), "mnuC" + std::to_string(g) + "_Build@" + std::to_string(hours));
   }
   contours->addSeparator();
   Item(contours, "Clear Contours", "mnuC_Clear");
   QMenu* grid = mapMenu->addMenu("Grid");
-  k = 0;
-  for (const char* g : {"Current Ceilings", "Current Dew Point", "Current Sea Level Pressure", "Current Temperature",
-                        "Current Wind Barbs", "Current Wind Speed (Avg)", "Current Wind Speed (Max)"})
-    Item(grid, g, "mnuG_" + std::to_string(k++))->setCheckable(true);
+  const std::pair<const char*, const char*> gridItems[] = {
+      {"Current Ceilings", "mnuG_Cigs"}, {"Current Dew Point", "mnuG_DP"}, {"Current Sea Level Pressure", "mnuG_SLP"},
+      {"Current Temperature", "mnuG_Temp"}, {"Current Wind Barbs", "mnuG_WBarb"},
+      {"Current Wind Speed (Avg)", "mnuG_WSavg"}, {"Current Wind Speed (Max)", "mnuG_WSmax"}};
+  for (const auto& [caption, name] : gridItems) Item(grid, caption, name)->setCheckable(true);
   grid->addSeparator();
   Item(grid, "Clear Grids", "mnuG_Clear");
   mapMenu->addSeparator();
@@ -179,8 +186,8 @@ void MainWindow::BuildMenus() {
   Item(view, "&Increase Ob Box Width", "mnuIncrease", [=] { textBoxes(0, 0.05); });
   Item(view, "Decrease O&b Box Width", "mnuDecrease", [=] { textBoxes(0, -0.05); });
   view->addSeparator();
-  Item(view, "&Refresh Now", "mnuRefreshNow2");
-  Item(view, "Redefine &Map", "mnuRedefineMap");
+  Item(view, "&Refresh Now", "mnuRefreshNow1");
+  Item(view, "Redefine &Map", "mnuDefineMap");
   QMenu* colours = view->addMenu("Colors");
   Item(colours, "Map Foreground", "mnuMapForeColor");
   Item(colours, "Text Foreground", "mnuTextForeColor", [this] {
