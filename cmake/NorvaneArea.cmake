@@ -39,3 +39,16 @@ function(norvane_area)
     endif()
   endif()
 endfunction()
+
+# norvane_existing_libraries(<out-var>): every area library built so far, most
+# dependent first, for programs that link the whole system (benchmarks, fuzzers, the app).
+function(norvane_existing_libraries out)
+  set(libs "")
+  foreach(lib norvane_watch norvane_contour norvane_downloader norvane_grid norvane_commands norvane_script
+              norvane_map norvane_obs norvane_core)
+    if(TARGET ${lib})
+      list(APPEND libs ${lib})
+    endif()
+  endforeach()
+  set(${out} ${libs} PARENT_SCOPE)
+endfunction()
