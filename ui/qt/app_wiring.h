@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <string>
 
 namespace norvane {
@@ -24,6 +25,7 @@ class AppWiring {
   bool Handles(const std::string& name) const;
 
  private:
+  void RunScript(const std::string& name, const std::array<std::string, 9>& args);
   struct State;
   MainWindow& window_;
   State* state_;

@@ -167,6 +167,9 @@ void MainWindow::BuildMenus() {
   refresh->setCheckable(true);
   Item(mapMenu, "Refresh Now", "mnuRefreshNow");
   Item(mapMenu, "&Run Script", "mnuRunScript");
+  Item(mapMenu, "S&top Running Script", "mnuStopScript", [this] {
+    if (wiring_) wiring_->RequestStop();
+  });
   Item(mapMenu, "Clear Auto Redraw Script", "mnuRemoveRedraw");
   Item(mapMenu, "Clear Map", "mnuClearAll");
 

@@ -33,6 +33,9 @@ struct Folder {
 
 TEST(MainWindow, StartsReadyForCommandsAndSavesAScreenshot) {
   Folder dir;
+  fs::create_directories(dir.path / "scripts");
+  std::ofstream(dir.path / "scripts/startup.nvs") << "\"ECHO! STARTUP RAN\"\r\n";
+  std::ofstream(dir.path / "scripts/Hello.nvs") << "SET &N 2\r\nADD &N [N] 3\r\n\"ECHO! HELLO [N] ~1\"\r\n";
   norvane::MainWindow window(dir.path);
   window.Start();
   QApplication::processEvents();
@@ -40,6 +43,11 @@ TEST(MainWindow, StartsReadyForCommandsAndSavesAScreenshot) {
   EXPECT_TRUE(fs::is_directory(dir.path / "obsfolder"));
   EXPECT_TRUE(fs::is_directory(dir.path / "scripts"));
   EXPECT_NE(window.log().Text().find("* Norvane v1.02 started"), std::string::npos);
+
+  EXPECT_NE(window.log().Text().find("* STARTUP RAN \r\n"), std::string::npos);
+  // R finds the script without regard to letter case and passes its arguments.
+  window.RunCommand("R hello `world");
+  EXPECT_NE(window.log().Text().find("* HELLO 5 WORLD \r\n"), std::string::npos) << window.log().Text();
 
   // A typed command goes through the interpreter into the output box.
   auto* box = window.findChild<QLineEdit*>("txtCmd");
