@@ -3,6 +3,7 @@
 #include <string>
 
 #include "commands/command_words.h"
+#include "core/reporter.h"
 
 namespace norvane {
 
@@ -66,6 +67,5 @@ class CommandInterpreter {
   CommandHooks hooks_;
 };
 
-constexpr const char* kSeparator = "-----=====-----=====-----";
 
 }  // namespace norvane

@@ -3,6 +3,9 @@
 
 namespace norvane {
 
+// Written before the output of many commands.
+inline constexpr const char* kSeparator = "-----=====-----=====-----";
+
 // Where the main program's Parts report to the user: the output log.
 // `ShowMessage` always refreshes the output box; `LogProcessMessage` only when
 // the watch-process switch is on.

@@ -11,6 +11,7 @@
 #include "core/local_file_system.h"
 #include "core/replace_file.h"
 #include "core/settings.h"
+#include "map/map_file.h"
 
 namespace fs = std::filesystem;
 
@@ -55,6 +56,14 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "norvane-workdir: cannot write the settings into %s\n", folder.c_str());
       return 1;
     }
+  }
+  // The outline of the default region (North America), so the first start shows a map.
+  if (!files.Exists("user.map") && files.Exists("world.map")) {
+    const auto world = norvane::LoadMap(files, "world.map");
+    const norvane::MapRegion region{1500, 6000, -14000, -5000};
+    const auto cut = norvane::CutRegion(world.points, region);
+    if (!norvane::ReplaceFile(files, "user.map", norvane::EncodeMapFile(cut)))
+      std::fprintf(stderr, "norvane-workdir: cannot write user.map\n");
   }
   std::printf("Working folder ready: %s (%d data files)\n", folder.c_str(), copied);
   return 0;

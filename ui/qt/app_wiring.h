@@ -26,6 +26,9 @@ class AppWiring {
 
  private:
   void RunScript(const std::string& name, const std::array<std::string, 9>& args);
+  void SetStatus(const std::string& text, bool busy);
+  void QueueDownloadFor(const std::string& stamp);
+  void ProjectView();
   struct State;
   MainWindow& window_;
   State* state_;

@@ -250,6 +250,8 @@ void MainWindow::RunCommand(const std::string& line) { exec_->Exec(line, ""); }
 
 void MainWindow::RepaintMap() { picPlot_->update(); }
 
+void MainWindow::ReplaceOutputBox(const std::string& text) { txtOb_->setPlainText(QString::fromStdString(text)); }
+
 void MainWindow::DrawStartupNotice() {
   canvas_.Resize(std::max(1, picPlot_->width()), std::max(1, picPlot_->height()));
   Font font{"Times New Roman", 48, false};

@@ -56,6 +56,8 @@ class MainWindow : public QMainWindow {
   void Layout();
   void SaveSettingsNow();
   void RepaintMap();
+  // Shows a text in the output box without adding it to the log (NEAR's not-found answer).
+  void ReplaceOutputBox(const std::string& text);
   // Runs a command line as the command box does (also used by menus).
   void RunCommand(const std::string& line);
 
