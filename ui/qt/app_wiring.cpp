@@ -212,7 +212,7 @@ void AppWiring::LoadAtStartup() {
   window_.log().LogProcessMessage("Loading map values");
   s.mapPoints = LoadMap(fs).points;
   ProjectView();
-  s.symbols.Load(fs, "symbols/", [this](const std::string& m) { window_.log().ShowMessage(m); });
+  s.symbols.Load(fs, "", [this](const std::string& m) { window_.log().ShowMessage(m); });
 }
 
 void AppWiring::RunStartupScript() { RunScript("startup.nvs", {}); }
