@@ -94,6 +94,8 @@ AppWiring::AppWiring(MainWindow& window) : window_(window), state_(new State(win
   services.setStatusLabel = [this](const std::string& text) { SetStatus(text, false); };
   services.pumpEvents = [this] { window_.events().ProcessEvents(); };
   s.scheduler = std::make_unique<Scheduler>(s.queue, w.settings(), services);
+  // The random pick of a server and the script constant RANDOM start from the clock.
+  w.random().Seed(static_cast<std::uint32_t>(w.clock().SecondsSinceMidnight() * 1000));
 
   CommandHooks& h = w.exec().Hooks();
   h.runScript = [this](const std::string& name, const CommandWords& words, const std::string&) {
