@@ -1,0 +1,287 @@
+#include <gtest/gtest.h>
+
+#include "commands/process_queue.h"
+#include "core/record_file.h"
+#include "tests/fakes/fake_clock.h"
+#include "tests/fakes/fake_process_starter.h"
+#include "tests/fakes/fake_random.h"
+#include "tests/fakes/memory_file_system.h"
+#include "tests/fakes/recording_reporter.h"
+#include "tests/fakes/scripted_dialogs.h"
+
+namespace norvane {
+namespace {
+
+using testing::FakeClock;
+using testing::FakeProcessStarter;
+using testing::FakeRandom;
+using testing::MemoryFileSystem;
+using testing::RecordingReporter;
+
+std::string Status(bool error, bool final, const std::string& text) {
+  return RecordWriter().Bool(error).Bool(final).Text(text).EndRecord().Take();
+}
+
+TEST(ProcessQueue, FillsInOrderAndRefusesTheRow102) {
+  ProcessQueue q;
+  RecordingReporter rep;
+  for (int i = 0; i < 101; ++i) ASSERT_TRUE(QueueGridBuild(q, "tessal g" + std::to_string(i) + " ", rep));
+  EXPECT_EQ(q.Count(), 101);
+  EXPECT_EQ(rep.logged.back(), "PID 101 is number 100 in the queue");
+  EXPECT_FALSE(QueueGridBuild(q, "tessal late ", rep));
+  EXPECT_EQ(rep.shown.back(),
+            "!!! !!! PID 102 is was unable to be queued - queue is full!!!  Edit your script files for less "
+            "processing time");
+  EXPECT_EQ(q.Row(0).commandLine, "tessal g0 1");
+  q.RemoveAt(0);
+  EXPECT_EQ(q.Row(0).commandLine, "tessal g1 2");
+  EXPECT_TRUE(q.Row(100).commandLine.empty());
+  // The number of the refused request was used up.
+  EXPECT_TRUE(QueueGridBuild(q, "tessal next ", rep));
+  EXPECT_EQ(q.Row(100).processNumber, "103");
+}
+
+TEST(ProcessQueue, NumbersWrapAfter32000) {
+  ProcessQueue q;
+  std::string n;
+  for (int i = 0; i < 32000; ++i) n = q.TakeProcessNumber();
+  EXPECT_EQ(n, "32000");
+  EXPECT_EQ(q.TakeProcessNumber(), "0");
+  EXPECT_EQ(q.TakeProcessNumber(), "1");
+}
+
+TEST(ServerTemplate, Expansion) {
+  struct Case { const char* tmpl; const char* stamp; const char* want; } cases[] = {
+      {"http://h/%Y%m%d/%h.txt", "200103041500", "http://h/20010304/15.txt"},
+      {"http://h/%y-%q%h", "200103041500", "http://h/01-15"},
+      {"http://h/x%", "200103041500", "http://h/x"},
+      {"%%Y", "200103041500", "Y"},
+      {"%h", "20", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ExpandServerTemplate(c.tmpl, c.stamp), c.want) << c.tmpl;
+}
+
+TEST(QueueDownload, ServerChoice) {
+  FakeClock clock;
+  clock.Set(2001, 3, 4, 15, 22);
+  struct Case { int active; std::array<const char*, 4> servers; std::vector<double> draws; const char* want; };
+  const Case cases[] = {
+      {2, {"a/%h", "b/%h", "", ""}, {}, "varnex.exe b/15 1"},
+      {5, {"", "", "c/%Y%m%d/%h.txt", ""}, {0.1, 0.3, 0.99, 0.6}, "varnex.exe c/20010304/15.txt 1"},
+      {5, {"", "", "c/%h", ""}, {0.0}, nullptr},  // 10000 draws of server 1 find nothing
+      {7, {"a", "b", "c", "d"}, {}, nullptr},
+      {0, {"a", "b", "c", "d"}, {}, nullptr},
+      {3, {"a", "b", "", "d"}, {}, nullptr},
+  };
+  for (const auto& c : cases) {
+    Settings s;
+    s.ActiveObServer = c.active;
+    for (int i = 0; i < 4; ++i) s.ObServers[static_cast<std::size_t>(i + 1)] = c.servers[static_cast<std::size_t>(i)];
+    ProcessQueue q;
+    FakeRandom rnd;
+    rnd.values = c.draws;
+    testing::ScriptedDialogs dialogs;
+    RecordingReporter rep;
+    int optionsOpened = 0;
+    bool queued = QueueDownload(q, s, "", clock, rnd, dialogs, rep, [&] { ++optionsOpened; });
+    if (c.want) {
+      EXPECT_TRUE(queued) << c.active;
+      EXPECT_EQ(q.Row(0).commandLine, c.want);
+      ASSERT_FALSE(rep.logged.empty());
+      EXPECT_EQ(rep.logged.front(), "Queuing download as PID 1");
+    } else {
+      EXPECT_FALSE(queued) << c.active;
+      EXPECT_EQ(q.Count(), 0);
+      EXPECT_EQ(optionsOpened, 1);
+      ASSERT_FALSE(rep.shown.empty());
+      EXPECT_EQ(rep.shown.back(), "Unable to select a server.  Make sure there is a server by going into options");
+      // No process number was used.
+      EXPECT_EQ(q.TakeProcessNumber(), "1");
+    }
+  }
+}
+
+TEST(QueueGridBuild, FormsTheCommandLineFromNineNumbers) {
+  ProcessQueue q;
+  RecordingReporter rep;
+  QueueGridBuild(q, "temps", {30.5f, -100.f, 50.f, -60.f, 0.25f, 1234567.f}, 10, 20, 3000, rep);
+  EXPECT_EQ(q.Row(0).commandLine, "tessal temps 30.5 -100 50 -60 0.25 1234567 10 20 3000 1");
+  EXPECT_EQ(rep.logged.front(), "Queuing grid as PID 1");
+}
+
+TEST(StartNextProcess, WritesLockThenStartsMinimised) {
+  ProcessQueue q;
+  MemoryFileSystem fs;
+  FakeProcessStarter starter;
+  RecordingReporter rep;
+  QueueGridBuild(q, "tessal a ", rep);
+  QueueGridBuild(q, "tessal b ", rep);
+  StartNextProcess(q, fs, starter, rep);
+  ASSERT_EQ(starter.started.size(), 1u);
+  EXPECT_EQ(starter.started[0].commandLine, "tessal a 1");
+  EXPECT_EQ(starter.started[0].mode, WindowMode::MinimisedNoFocus);
+  RecordReader lock(fs.files.at("lock.zzz"));
+  EXPECT_EQ(lock.NextText(), "1");
+  EXPECT_EQ(rep.logged.back(), "There are 1 processes left in the queue");
+
+  // A child that cannot start must not leave its lock behind.
+  starter.succeed = false;
+  StartNextProcess(q, fs, starter, rep);
+  EXPECT_FALSE(fs.Exists("lock.zzz"));
+  EXPECT_EQ(rep.shown.back(), "Unable to start 'tessal b 2'");
+  EXPECT_EQ(q.Count(), 0);
+}
+
+struct PollFixture : ::testing::Test {
+  MemoryFileSystem fs;
+  RecordingReporter rep;
+  WatchdogState state;
+  std::vector<std::string> ran;
+  int finishes = 0;
+  ChildEndHandlers handlers{[this](const std::string& s) { ran.push_back(s); }, [this] { ++finishes; }};
+  void Poll() { PollStatusFile(state, fs, rep, handlers); }
+};
+
+TEST_F(PollFixture, StatusRules) {
+  const std::string timeout =
+      "Observation download timeout - ending download - if you see this more then 3 times you may want to switch "
+      "servers";
+  struct Case {
+    std::string file, contents;
+    std::vector<std::string> shown, logged, scripts;
+    int finishes;
+    bool lockLeft;
+  };
+  const Case cases[] = {
+      {"d12.pid", Status(false, false, "1234"), {}, {}, {}, 0, true},
+      {"d12.pid", Status(false, false, "Ob - 12 Kb -- PID 12"), {}, {"PID(12) - Ob - 12 Kb -- PID 12"}, {}, 0, true},
+      {"d12.pid", Status(true, true, timeout), {"PID(12) - " + timeout}, {}, {"after_varnex.nvs"}, 1, false},
+      {"d12.pid", Status(false, true, timeout), {}, {"PID(12) - " + timeout}, {"after_varnex.nvs"}, 1, false},
+      {"d.pid", Status(true, true, "Invalid command line switches for observation downloader"),
+       {"PID() - Invalid command line switches for observation downloader"}, {}, {"after_varnex.nvs"}, 1, false},
+      {"g7.pid", Status(false, true, "Grid build is complete"), {}, {"PID(7) - Grid build is complete"},
+       {"after_buildgrid.nvs"}, 0, false},
+      {"x7.pid", Status(false, true, "Something else ended"), {}, {"PID(7) - Something else ended"}, {}, 0, true},
+      {"d12.pid", "#TRUE#,#TR", {}, {}, {}, 0, true},
+      {"d12.pid", std::string("\0\xff\x01garbage", 10), {}, {}, {}, 0, true},
+      {"d12.pid", "", {}, {}, {}, 0, true},
+  };
+  for (const auto& c : cases) {
+    fs.files.clear();
+    rep = RecordingReporter();
+    ran.clear();
+    finishes = 0;
+    state = WatchdogState();
+    fs.files["lock.zzz"] = "\"12\"\r\n";
+    fs.files[c.file] = c.contents;
+    Poll();
+    EXPECT_EQ(rep.shown, c.shown) << c.contents;
+    EXPECT_EQ(rep.logged, c.logged) << c.contents;
+    EXPECT_EQ(ran, c.scripts) << c.contents;
+    EXPECT_EQ(finishes, c.finishes) << c.contents;
+    EXPECT_EQ(fs.Exists("lock.zzz"), c.lockLeft) << c.contents;
+    const bool final = c.contents.find("#,#TRUE#") != std::string::npos;
+    EXPECT_EQ(fs.Exists(c.file), !final) << c.contents;
+  }
+}
+
+TEST_F(PollFixture, WatchdogStopsAStalledChildAfter31Ticks) {
+  fs.files["lock.zzz"] = "\"3\"\r\n";
+  fs.files["d3.pid"] = Status(false, false, "17");
+  Poll();  // the first read is a change: the counter restarts
+  for (int tick = 1; tick <= 30; ++tick) {
+    Poll();
+    ASSERT_TRUE(fs.Exists("lock.zzz")) << tick;
+  }
+  Poll();
+  EXPECT_FALSE(fs.Exists("lock.zzz"));
+  EXPECT_EQ(state.stallCounter, 0);
+
+  // Heartbeats keep a healthy child alive.
+  fs.files["lock.zzz"] = "\"3\"\r\n";
+  for (int tick = 0; tick < 100; ++tick) {
+    fs.files["d3.pid"] = Status(false, false, std::to_string(tick));
+    Poll();
+  }
+  EXPECT_TRUE(fs.Exists("lock.zzz"));
+}
+
+TEST_F(PollFixture, ALockWithoutStatusCountsTowardTheStall) {
+  fs.files["lock.zzz"] = "\"3\"\r\n";
+  for (int tick = 0; tick < 31; ++tick) Poll();
+  EXPECT_FALSE(fs.Exists("lock.zzz"));
+}
+
+TEST_F(PollFixture, AStatusFileThatCannotBeDeletedIsHandledOnce) {
+  fs.files["lock.zzz"] = "\"3\"\r\n";
+  fs.files["d3.pid"] = Status(false, true, "Observation download successful");
+  fs.failRemoves = true;
+  for (int tick = 0; tick < 5; ++tick) Poll();
+  EXPECT_EQ(ran, std::vector<std::string>{"after_varnex.nvs"});
+  EXPECT_FALSE(rep.shown.empty());
+  EXPECT_EQ(rep.shown.back(), "Unable to delete the status file 'd3.pid'");
+}
+
+TEST_F(PollFixture, FinalStatusLeftAfterThePollIsHandledBeforeTheNextStart) {
+  ProcessQueue q;
+  FakeProcessStarter starter;
+  QueueGridBuild(q, "tessal next ", rep);
+  fs.files["d5.pid"] = Status(false, true, "Observation download successful");
+  StartNextIfIdle(q, state, fs, starter, rep, handlers);
+  EXPECT_EQ(ran, std::vector<std::string>{"after_varnex.nvs"});
+  EXPECT_EQ(finishes, 1);
+  EXPECT_FALSE(fs.Exists("d5.pid"));
+  ASSERT_EQ(starter.started.size(), 1u);
+  EXPECT_TRUE(fs.Exists("lock.zzz"));
+}
+
+TEST(Kill, Forms) {
+  struct Case { std::string word; std::vector<std::string> left; bool lockLeft; };
+  const Case cases[] = {
+      {"", {"1", "2", "3", "4"}, true},
+      {"ALL", {}, true},
+      {"cur", {"1", "2", "3", "4"}, false},
+      {"CURRENT", {"1", "2", "3", "4"}, false},
+      {"GRIDS", {"1", "3"}, true},
+      {"dl", {"2", "4"}, true},
+      {"DOWNLOADS", {"2", "4"}, true},
+      {"3", {"1", "2", "4"}, true},
+      {"12", {"1", "2", "3", "4"}, true},
+  };
+  for (const auto& c : cases) {
+    ProcessQueue q;
+    MemoryFileSystem fs;
+    RecordingReporter rep;
+    fs.files["lock.zzz"] = "\"9\"\r\n";
+    QueueGridBuild(q, "varnex.exe a ", rep);
+    QueueGridBuild(q, "TESSAL b ", rep);
+    QueueGridBuild(q, "Varnex.exe c ", rep);
+    QueueGridBuild(q, "tessal d ", rep);
+    rep = RecordingReporter();
+    KillProcesses(q, c.word, fs, rep);
+    std::vector<std::string> left;
+    for (int i = 0; i < q.Count(); ++i) left.push_back(q.Row(i).processNumber);
+    EXPECT_EQ(left, c.left) << c.word;
+    EXPECT_EQ(fs.Exists("lock.zzz"), c.lockLeft) << c.word;
+    if (c.word.empty()) {
+      EXPECT_TRUE(rep.all.empty());
+    } else {
+      ASSERT_FALSE(rep.shown.empty());
+      EXPECT_EQ(rep.shown.back(), "The queue has " + std::to_string(c.left.size()) + " processes...");
+    }
+  }
+}
+
+TEST(ListQueue, WritesBackwardsSoTheBoxReadsInStartOrder) {
+  ProcessQueue q;
+  RecordingReporter rep;
+  QueueGridBuild(q, "tessal a ", rep);
+  QueueGridBuild(q, "tessal b ", rep);
+  rep = RecordingReporter();
+  ListQueue(q, rep);
+  EXPECT_EQ(rep.shown, (std::vector<std::string>{"-----=====-----=====-----", "PID (2) - 'tessal b 2'",
+                                                 "PID (1) - 'tessal a 1'", "The queue has 2 processes..."}));
+}
+
+}  // namespace
+}  // namespace norvane

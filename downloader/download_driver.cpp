@@ -1,0 +1,217 @@
+#include "downloader/download_driver.h"
+
+#include <cmath>
+#include <utility>
+
+#include "core/lenient_number.h"
+#include "core/number_text.h"
+#include "core/record_file.h"
+#include "core/replace_file.h"
+#include "core/time_stamp.h"
+#include "downloader/bulletin_cutter.h"
+#include "downloader/report_dating.h"
+#include "obs/decoded_observation.h"
+#include "obs/report_cleaning.h"
+
+namespace norvane {
+
+CommandWords SplitCommandLine(const std::string& arguments) {
+  std::string words[2];
+  int w = 0;
+  for (char c : arguments) {
+    if (c == ' ') {
+      if (++w >= 2) break;
+      continue;
+    }
+    words[w] += c;
+  }
+  return {words[0], TrimBlanks(words[1])};
+}
+
+int ReadMaxObAge(std::string_view settingsText) {
+  RecordReader reader(settingsText);
+  while (auto item = reader.NextText()) {
+    if (*item == "[MAX OB AGE]") {
+      auto value = reader.NextText();
+      if (!value) return 48;
+      auto age = LenientInt16(*value);
+      return age ? *age : 48;
+    }
+  }
+  return 48;
+}
+
+DownloadDriver::DownloadDriver(FileSystem& fs, HttpFetch& fetch, const Clock& clock, RandomSource& random,
+                               DriverHost host)
+    : fs_(fs), fetch_(fetch), clock_(clock), random_(random), host_(std::move(host)) {}
+
+void DownloadDriver::Caption(const std::string& text) {
+  if (host_.setCaption) host_.setCaption(text);
+}
+
+bool DownloadDriver::LockIsOurs() const {
+  auto bytes = fs_.ReadAll("lock.zzz");
+  if (!bytes) return false;
+  RecordReader reader(*bytes);
+  auto number = reader.NextText();
+  return number && *number == processNumber_;
+}
+
+void DownloadDriver::WriteStatus(bool error, bool final, const std::string& text) {
+  const std::string record = RecordWriter().Bool(error).Bool(final).Text(text).EndRecord().Take();
+  const std::string name = "d" + processNumber_ + ".pid";
+  // The main program may be reading the file; a few short retries, never endless.
+  for (int attempt = 0; attempt <= kSharingRetries; ++attempt) {
+    if (ReplaceFile(fs_, name, record)) return;
+    if (attempt < kSharingRetries && host_.wait) host_.wait(1.32);
+  }
+}
+
+void DownloadDriver::EndSilently(bool removeLock) {
+  if (ended_) return;
+  fetch_.Cancel();
+  if (removeLock && LockIsOurs()) fs_.Remove("lock.zzz");
+  ended_ = true;
+  if (host_.quit) host_.quit();
+}
+
+void DownloadDriver::Finish(bool error, const std::string& text) {
+  if (ended_) return;
+  WriteStatus(error, true, text);
+  if (fs_.Exists("lock.zzz")) fs_.Remove("lock.zzz");
+  ended_ = true;
+  if (host_.quit) host_.quit();
+}
+
+void DownloadDriver::Start(const std::string& arguments) {
+  idle_ = 0;
+  CommandWords words = SplitCommandLine(arguments);
+  if (words.address.empty() || words.processNumber.empty()) {
+    Finish(true, kInvalidSwitches);
+    return;
+  }
+  processNumber_ = words.processNumber;
+  fetch_.Start(words.address);
+}
+
+void DownloadDriver::Tick() {
+  if (ended_ || timerStopped_) return;
+  idle_ = std::min(idle_ + 1, 32767);
+  if (!LockIsOurs()) {
+    // The main program (KILL CUR, the watchdog or a newer process) took the lock.
+    EndSilently(false);
+    return;
+  }
+  random_.Seed(static_cast<std::uint32_t>(clock_.SecondsSinceMidnight() * 1000.0));
+  WriteStatus(false, false, std::to_string(static_cast<int>(random_.Next() * 32000)));
+  if (idle_ > kIdleLimit) {
+    fetch_.Cancel();
+    Finish(true, kDownloadTimeout);
+  }
+}
+
+void DownloadDriver::OnFetchFailed() {
+  if (ended_) return;
+  fetch_.Cancel();
+  Finish(true, kDownloadProblems);
+}
+
+void DownloadDriver::OnFetchComplete() {
+  if (ended_ || completing_) return;
+  completing_ = true;
+  // Only a 2xx answer carries a bulletin; an error page is no observation data.
+  const int status = fetch_.StatusCode();
+  if (status < 200 || status > 299) {
+    Finish(true, kDownloadProblems);
+    return;
+  }
+  random_.Seed(static_cast<std::uint32_t>(clock_.SecondsSinceMidnight() * 1000.0));
+  for (;;) {
+    const auto size = static_cast<std::size_t>(random_.Next() * 512) + 512;
+    auto part = fetch_.ReadChunk(size);
+    if (!part) {
+      Finish(true, kDownloadProblems);
+      return;
+    }
+    if (part->empty()) break;
+    bulletin_ += *part;
+    Caption("Ob - " + FormatNumber(static_cast<double>(bulletin_.size()) / 1024.0, "##0") + " Kb -- PID " +
+            processNumber_);
+    if (host_.pumpEvents) host_.pumpEvents();
+    if (ended_) return;
+    idle_ = 0;
+  }
+  bulletin_ += "=\r\n";
+  if (bulletin_.size() < 1024) {
+    Finish(true, kDownloadTooSmall);
+    return;
+  }
+  FileBulletin();
+}
+
+void DownloadDriver::FileBulletin() {
+  auto settingsText = fs_.ReadAll("norvane.ini");
+  if (!settingsText) {
+    Finish(true, kMissingIni);
+    return;
+  }
+  const StationTable stations = StationTable::Load(fs_);
+  ObservationStore store;
+  LoadStore(fs_, store);
+  const int maxAge = ReadMaxObAge(*settingsText);
+  const std::int32_t now = MinutesNow(clock_);
+  const std::int32_t cutoff = StoreCutoff(now, maxAge);
+  StoreContext context{fs_, stations, [](std::string_view r) { return DecodeReport(r); }, cutoff,
+                       host_.pumpEvents};
+  const CivilTime today = clock_.LocalNow();
+  const double length = static_cast<double>(bulletin_.size());
+  CutBulletin(
+      bulletin_,
+      [&](const RawReport& raw) {
+        if (ended_) return;
+        const std::string report = CleanReport(raw.text);
+        const std::string stamp = DateReport(report, today);
+        if (stamp.empty()) return;
+        Caption("Ob - " + FormatNumber(static_cast<double>(raw.zPosition + 1) / length, "0.0%") + " -- PID " +
+                processNumber_);
+        const std::int32_t time = StampToMinutes(stamp);
+        if (time >= now + 10) return;
+        // Filing the same report again is dropped as a duplicate, so one filing
+        // stands for every "RMK" of a US report.
+        if (report[0] == 'K' && report.find("RMK") == std::string::npos) return;
+        StoreReport(context, store, report, time);
+        ++filed_;
+      },
+      [&](std::size_t) { idle_ = 0; });
+  if (ended_) return;
+
+  if (host_.stopTimer) host_.stopTimer();
+  timerStopped_ = true;
+  // With the timer stopped nothing else checks the lock: check it before every
+  // attempt, so a downloader that the main program gave up on never puts an old
+  // store over a newer one.
+  for (int attempt = 0; attempt <= kSharingRetries; ++attempt) {
+    if (!LockIsOurs()) {
+      EndSilently(false);
+      return;
+    }
+    if (SaveStore(fs_, store, cutoff)) {
+      Finish(false, kDownloadSuccessful);
+      return;
+    }
+    if (attempt < kSharingRetries) {
+      WriteStatus(true, false, "Error 70 - Permission denied occurred at line 6");
+      if (host_.wait) host_.wait(1.32);
+    }
+  }
+  // The store could not be written: "obs.wad" stays as it was.
+  EndSilently(true);
+}
+
+void DownloadDriver::StopByUser() {
+  if (ended_) return;
+  fetch_.Cancel();
+  Finish(false, kDownloadStopped);
+}
+
+}  // namespace norvane

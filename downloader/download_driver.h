@@ -1,0 +1,105 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "obs/observation_store.h"
+#include "obs/station_tables.h"
+#include "ui/platform/clock.h"
+#include "ui/platform/file_system.h"
+#include "ui/platform/random_source.h"
+
+namespace norvane {
+
+// The HTTP GET under the downloader. The program layer reports the end of a
+// request through DownloadDriver::OnFetchFailed / OnFetchComplete.
+class HttpFetch {
+ public:
+  virtual ~HttpFetch() = default;
+  virtual void Start(const std::string& address) = 0;
+  virtual void Cancel() = 0;
+  // The response's status code (0 when there was no response).
+  virtual int StatusCode() const = 0;
+  // The next part of the body, at most `maxBytes`; "" when the body is exhausted,
+  // nothing when the read failed.
+  virtual std::optional<std::string> ReadChunk(std::size_t maxBytes) = 0;
+};
+
+// What the driver asks of its window and event loop; every member may be empty.
+struct DriverHost {
+  std::function<void(const std::string&)> setCaption;
+  std::function<void()> pumpEvents;
+  std::function<void()> stopTimer;
+  // Waits about `seconds` while letting events run (the sharing-retry pause).
+  std::function<void(double seconds)> wait;
+  // The program must end now (the driver has written whatever it had to).
+  std::function<void()> quit;
+};
+
+inline constexpr int kIdleLimit = 100;
+inline constexpr int kSharingRetries = 3;  // well under the main program's 31-tick watchdog
+
+inline constexpr const char* kDownloadSuccessful = "Observation download successful";
+inline constexpr const char* kDownloadStopped = "Download terminated by user";
+inline constexpr const char* kInvalidSwitches = "Invalid command line switches for observation downloader";
+inline constexpr const char* kDownloadProblems =
+    "Observation download problems - if you see this more then 3 times try switching observation servers";
+inline constexpr const char* kDownloadTooSmall = "Observation download was too small to process";
+inline constexpr const char* kMissingIni = "Observation download cannot proceed - missing 'norvane.ini' file";
+inline constexpr const char* kDownloadTimeout =
+    "Observation download timeout - ending download - if you see this more then 3 times you may want to switch "
+    "servers";
+
+struct CommandWords {
+  std::string address;
+  std::string processNumber;
+};
+// Splits at single blanks into at most two words (the split stops at a third).
+CommandWords SplitCommandLine(const std::string& arguments);
+
+// The item after the first "[MAX OB AGE]" of the settings text; 48 when absent.
+int ReadMaxObAge(std::string_view settingsText);
+
+// One download: the logic of `varnex` without its window.
+class DownloadDriver {
+ public:
+  DownloadDriver(FileSystem& fs, HttpFetch& fetch, const Clock& clock, RandomSource& random, DriverHost host);
+
+  // `arguments` is the command line after the program name.
+  void Start(const std::string& arguments);
+  // The one-second timer.
+  void Tick();
+  void OnFetchFailed();
+  void OnFetchComplete();
+  // `cmdEnd`, closing the window, or the window's termination.
+  void StopByUser();
+
+  bool Ended() const { return ended_; }
+  const std::string& ProcessNumber() const { return processNumber_; }
+  int IdleCounter() const { return idle_; }
+  int ReportsFiled() const { return filed_; }
+
+ private:
+  bool LockIsOurs() const;
+  void WriteStatus(bool error, bool final, const std::string& text);
+  void Finish(bool error, const std::string& text);
+  void EndSilently(bool removeLock);
+  void FileBulletin();
+  void Caption(const std::string& text);
+
+  FileSystem& fs_;
+  HttpFetch& fetch_;
+  const Clock& clock_;
+  RandomSource& random_;
+  DriverHost host_;
+  std::string processNumber_;
+  std::string bulletin_;
+  int idle_ = 0;
+  int filed_ = 0;
+  bool ended_ = false;
+  bool timerStopped_ = false;
+  bool completing_ = false;
+};
+
+}  // namespace norvane

@@ -1,0 +1,15 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+#include "ui/platform/clock.h"
+
+namespace norvane {
+
+// The 12-character stamp of a cleaned report dated from today's local date: the
+// report carries only its day, so a day more than 15 away from today belongs to
+// the previous or next month (crossing the year where needed). Empty when the
+// report's day, hour or minute cannot be a real time, so it is dropped.
+std::string DateReport(std::string_view cleanedReport, const CivilTime& today);
+
+}  // namespace norvane
