@@ -1,0 +1,133 @@
+#include "map/redraw.h"
+
+namespace norvane {
+
+void PlotLabels::Add(const std::string& text) {
+  if (count_ < kMaxLabels) ++count_;
+  texts_[static_cast<std::size_t>(count_ - 1)] = text;
+}
+
+std::vector<ScriptLayer> DefaultScriptLayers() {
+  std::vector<ScriptLayer> layers;
+  for (const char* name : {"contour_cigs.nvs", "contour_dp.nvs", "contour_temp.nvs", "contour_wsavg.nvs",
+                           "contour_wsmax.nvs", "contour_slp.nvs", "grid_cigs.nvs", "grid_dp.nvs", "grid_temp.nvs",
+                           "grid_wbarb.nvs", "grid_wsavg.nvs", "grid_wsmax.nvs", "grid_slp.nvs"}) {
+    layers.push_back({name, "", "", false});
+  }
+  for (const char* period : {"3", "6", "12", "24"}) {
+    for (const char* quantity : {"2", "3", "1"}) layers.push_back({"change", period, quantity, false});
+  }
+  for (const char* name : {"contour_windchill.nvs", "contour_moist_conv.nvs", "contour_mixing_ratio.nvs",
+                           "contour_rh.nvs"}) {
+    layers.push_back({name, "", "", false});
+  }
+  return layers;
+}
+
+const std::vector<PlotLayer>& BuiltInLayers() {
+  using In = const RedrawInputs&;
+  static const std::vector<PlotLayer> kLayers = {
+      {&PlotSwitches::points, [](Canvas& c, const ShownList&, In in, const StationPlacer& p) { PlotPoints(c, in.points, p); },
+       "label point plots"},
+      {&PlotSwitches::stations,
+       [](Canvas& c, const ShownList& l, In in, const StationPlacer& p) { PlotStationDots(c, l, p, in.now); },
+       "label station plots"},
+      {&PlotSwitches::dewPoint,
+       [](Canvas& c, const ShownList& l, In in, const StationPlacer& p) { Plot_DPs(c, l, p, in.useCelsius); },
+       "label plotted dew points"},
+      {&PlotSwitches::temperature,
+       [](Canvas& c, const ShownList& l, In in, const StationPlacer& p) { Plot_Temps(c, l, p, in.useCelsius); },
+       "label plotted temperatures"},
+      {&PlotSwitches::ceilings, [](Canvas& c, const ShownList& l, In, const StationPlacer& p) { Plot_CIGs(c, l, p); },
+       "label plotted ceilings"},
+      {&PlotSwitches::weather,
+       [](Canvas& c, const ShownList& l, In in, const StationPlacer& p) {
+         static const SymbolTable kNone;
+         PlotWeather(c, l, p, in.symbols ? *in.symbols : kNone, in.plottedWx);
+       },
+       "label plotted weather"},
+      {&PlotSwitches::winds,
+       [](Canvas& c, const ShownList& l, In in, const StationPlacer& p) { PlotPeakWinds(c, l, p, in.minWind); },
+       "label plotted wind gust"},
+      {&PlotSwitches::humidity, [](Canvas& c, const ShownList& l, In, const StationPlacer& p) { Plot_RH(c, l, p); },
+       "label plotted relative humidity"},
+      {&PlotSwitches::windBarbs,
+       [](Canvas& c, const ShownList& l, In, const StationPlacer& p) { PlotWindLines(c, l, p); },
+       "label plotted wind barbs"},
+  };
+  return kLayers;
+}
+
+std::string ValidTimeText(const std::string& stamp) {
+  std::string s = stamp;
+  s.resize(12, '0');
+  return "Valid: " + s.substr(4, 2) + " / " + s.substr(6, 2) + " / " + s.substr(0, 4) + "  -  " + s.substr(8, 4) +
+         " GMT";
+}
+
+bool Redraw(RedrawState& state, const RedrawInputs& in, RedrawHost& host, Canvas& canvas) {
+  if (state.running) return false;
+  state.running = true;
+  if (state.force) {
+    state.force = false;
+  } else if (!in.autoRefresh || in.resizing) {
+    state.running = false;
+    return false;
+  }
+  if (host.logProcessMessage) host.logProcessMessage("Redrawing");
+  if (host.setStatus) host.setStatus("Please Wait", true);
+  if (host.processEvents) host.processEvents();
+
+  static const ObservationStore kEmptyStore;
+  const ShownList shown = BuildShownList(in.store ? *in.store : kEmptyStore, in.now, in.obClearTime);
+
+  canvas.Clear(in.background);
+  state.labels.Clear();
+  const int width = canvas.Width();
+  const int height = canvas.Height();
+  const double scale = host.updateScale ? host.updateScale(width, height) : 0.0;
+  if (scale != 0.0) {
+    if (host.drawMap) host.drawMap(canvas);
+    const std::array<std::string, 9> noArgs{};
+    if (host.redrawScriptExists && host.runScript && host.redrawScriptExists("scripts/redraw.nvs")) {
+      host.runScript("redraw.nvs", noArgs);
+    }
+    for (const PlotLayer& layer : BuiltInLayers()) {
+      if (!(in.plots.*layer.enabled)) continue;
+      layer.draw(canvas, shown, in, host.place);
+      if (host.exec) host.exec(layer.labelCommand);
+    }
+    for (const ScriptLayer& layer : in.scriptLayers) {
+      if (!layer.checked || !host.runScript) continue;
+      std::array<std::string, 9> args{};
+      args[0] = layer.period;
+      args[1] = layer.quantity;
+      host.runScript(layer.script, args);
+    }
+    const Font labelFont{"MS Sans Serif", 8, false};
+    for (int k = 1; k <= state.labels.Count(); ++k) {
+      const double y = height - 15.0 * (k - 1) - 22;
+      canvas.Point(10, y, Rgb(255, 255, 255));
+      canvas.Text(10, y, state.labels.At(k), labelFont, Rgb(0, 0, 0));
+    }
+    const double y = height - 15.0 * state.labels.Count() - 22;
+    canvas.Point(10, y, Rgb(255, 255, 255));
+    canvas.Text(10, y, ValidTimeText(in.nowStamp), Font{"MS Sans Serif", 10, true}, Rgb(0, 0, 0));
+  }
+  if (host.setStatus) host.setStatus("", false);
+  state.running = false;
+  return true;
+}
+
+void ClearPlotSwitches(PlotSwitches& plots) {
+  const bool stations = plots.stations;
+  plots = PlotSwitches{};
+  plots.stations = stations;
+}
+
+void ClearAllSwitches(PlotSwitches& plots, std::vector<ScriptLayer>& layers) {
+  ClearPlotSwitches(plots);
+  for (ScriptLayer& layer : layers) layer.checked = false;
+}
+
+}  // namespace norvane

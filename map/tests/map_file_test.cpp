@@ -1,0 +1,151 @@
+#include "map/map_file.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/fakes/memory_file_system.h"
+#include "tests/fakes/scripted_dialogs.h"
+
+namespace norvane {
+namespace {
+
+using testing::MemoryFileSystem;
+using testing::ScriptedDialogs;
+
+const MapRecord kBreak{};
+
+std::string Bytes(const std::vector<MapRecord>& v) { return EncodeMapFile(v); }
+
+TEST(MapFileTest, ParsesWholeRecordsAndRejectsGarbage) {
+  struct Case {
+    std::string name;
+    std::string bytes;
+    std::vector<MapRecord> expect;
+    int rejected;
+  };
+  const std::string two = Bytes({{4000, -9700}, {-1234, 17999}});
+  const Case cases[] = {
+      {"empty", "", {}, 0},
+      {"two records", two, {{4000, -9700}, {-1234, 17999}}, 0},
+      // A partial record at the end is ignored, never read past the end.
+      {"odd size 9", two + "\x01", {{4000, -9700}, {-1234, 17999}}, 0},
+      {"odd size 11", two + "\x01\x02\x03", {{4000, -9700}, {-1234, 17999}}, 0},
+      {"three bytes", "\x10\x20\x30", {}, 0},
+      {"break", Bytes({{100, 200}, kBreak, {300, 400}}), {{100, 200}, kBreak, {300, 400}}, 0},
+      {"break with other longitude", std::string("\x00\x83\x05\x00", 4), {kBreak}, 0},
+      {"limits", Bytes({{9000, 18000}, {-9000, -18000}}), {{9000, 18000}, {-9000, -18000}}, 0},
+      {"out of range", Bytes({{9001, 0}, {0, -18001}, {-32768, 0}, {100, 100}}), {kBreak, kBreak, kBreak, {100, 100}}, 3},
+  };
+  for (const Case& c : cases) {
+    const MapLoadResult r = ParseMapFile(c.bytes);
+    EXPECT_EQ(r.points, c.expect) << c.name;
+    EXPECT_EQ(r.rejected, c.rejected) << c.name;
+  }
+}
+
+TEST(MapFileTest, LoadMapOfMissingOrTenRecordFile) {
+  MemoryFileSystem fs;
+  EXPECT_TRUE(LoadMap(fs).points.empty());
+  std::vector<MapRecord> ten(10, MapRecord{100, 100});
+  ten[4] = kBreak;
+  fs.files["user.map"] = Bytes(ten);
+  EXPECT_EQ(LoadMap(fs).points.size(), 10u);
+}
+
+TEST(MapFileTest, CutRegion) {
+  const MapRegion box{0, 1000, 0, 1000};
+  struct Case {
+    std::string name;
+    std::vector<MapRecord> world, expect;
+  };
+  const Case cases[] = {
+      {"starts outside", {{2000, 0}, {500, 500}}, {kBreak, {500, 500}}},
+      {"starts inside", {{500, 500}, {600, 600}}, {{500, 500}, {600, 600}}},
+      {"bounds included", {{0, 0}, {1000, 1000}}, {{0, 0}, {1000, 1000}}},
+      {"leaves and returns", {{100, 100}, {2000, 0}, {3000, 0}, {200, 200}}, {{100, 100}, kBreak, {200, 200}}},
+      {"break then outside", {{100, 100}, kBreak, {-5, 5}, {200, 200}}, {{100, 100}, kBreak, {200, 200}}},
+      {"nothing inside", {{2000, 0}, kBreak, {3000, 0}}, {kBreak}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(CutRegion(c.world, box), c.expect) << c.name;
+}
+
+TEST(MapFileTest, RubberBand) {
+  RubberBand band;
+  ASSERT_TRUE(BandToRegion(band));
+  EXPECT_EQ(BandToRegion(band)->lonMax, 18000);
+  band.Press(100.4, 50.6);
+  band.Drag(-20, 400);  // past the edge of the picture
+  EXPECT_EQ(band.x1, 100);
+  EXPECT_EQ(band.y1, 51);
+  EXPECT_EQ(band.x2, 0);
+  EXPECT_EQ(band.y2, 359);
+  RubberBand reversed;
+  reversed.Press(0, 359);
+  reversed.Drag(100, 51);
+  const auto a = BandToRegion(band), b = BandToRegion(reversed);
+  ASSERT_TRUE(a && b);
+  EXPECT_EQ(a->latMin, b->latMin);
+  EXPECT_EQ(a->latMax, b->latMax);
+  EXPECT_EQ(a->lonMin, b->lonMin);
+  EXPECT_EQ(a->lonMax, b->lonMax);
+  EXPECT_EQ(a->lonMin, -18000);
+  EXPECT_EQ(a->latMax, (180 - 51) * 50);
+
+  // 9 pixels (4.5 degrees) is too small, 10 pixels (5 degrees) is accepted.
+  for (auto [w, ok] : {std::pair{9, false}, {10, true}}) {
+    RubberBand wide;
+    wide.Press(300, 100);
+    wide.Drag(300 + w, 200);
+    EXPECT_EQ(BandToRegion(wide).has_value(), ok) << w;
+    RubberBand high;
+    high.Press(300, 100);
+    high.Drag(400, 100 + w);
+    EXPECT_EQ(BandToRegion(high).has_value(), ok) << w;
+  }
+}
+
+TEST(MapFileTest, MakeMapKeepsFilesWhenWorldIsMissing) {
+  RubberBand band;
+  band.Press(100, 50);
+  band.Drag(200, 150);
+  for (const char* world : {"", "\x01\x02"}) {
+    MemoryFileSystem fs;
+    ScriptedDialogs dialogs;
+    fs.files["user.map"] = "keep";
+    if (*world) fs.files["world.map"] = world;
+    EXPECT_EQ(MakeMap(fs, dialogs, band), MakeMapResult::WorldMissing);
+    EXPECT_EQ(fs.files["user.map"], "keep");
+    EXPECT_EQ(fs.files.count("world.map"), *world ? 1u : 0u);
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].title, "ERROR");
+  }
+}
+
+TEST(MapFileTest, MakeMapWritesTheCut) {
+  MemoryFileSystem fs;
+  ScriptedDialogs dialogs;
+  fs.files["user.map"] = "old";
+  fs.files["world.map"] = Bytes({{4000, -9700}, {-4000, 10000}, {4100, -9600}});
+  RubberBand band;
+  band.Press(100, 50);  // lon -130..-80, lat 15..65
+  band.Drag(200, 150);
+  EXPECT_EQ(MakeMap(fs, dialogs, band), MakeMapResult::Made);
+  EXPECT_EQ(LoadMap(fs).points, (std::vector<MapRecord>{{4000, -9700}, kBreak, {4100, -9600}}));
+  EXPECT_TRUE(dialogs.shown.empty());
+
+  // Too small: message, nothing touched.
+  RubberBand small;
+  small.Press(100, 50);
+  small.Drag(105, 150);
+  EXPECT_EQ(MakeMap(fs, dialogs, small), MakeMapResult::AreaTooSmall);
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_EQ(dialogs.shown[0].text, "Area too small...");
+
+  // A failed write leaves the old "user.map" whole.
+  const std::string before = fs.files["user.map"];
+  fs.failRenames = true;
+  EXPECT_EQ(MakeMap(fs, dialogs, band), MakeMapResult::WriteFailed);
+  EXPECT_EQ(fs.files["user.map"], before);
+}
+
+}  // namespace
+}  // namespace norvane

@@ -1,0 +1,159 @@
+#include <gtest/gtest.h>
+
+#include "map/plots.h"
+#include "obs/decoded_observation.h"
+#include "tests/fakes/recording_canvas.h"
+
+namespace norvane {
+namespace {
+
+using testing::RecordingCanvas;
+using Kind = RecordingCanvas::Kind;
+
+// Places every station at (100 + longitude, 100 - latitude); longitudes past 90 are hidden.
+std::optional<ScreenPoint> FlatPlace(double lat, double lon) {
+  if (lon > 90) return std::nullopt;
+  return ScreenPoint{100 + lon, 100 - lat};
+}
+
+ShownStation Station(std::initializer_list<std::pair<int, const char*>> fields, int peak = 0) {
+  std::string d(DecodedTemplate());
+  for (const auto& [column, text] : fields) d.replace(static_cast<std::size_t>(column - 1), std::string(text).size(), text);
+  ShownStation s;
+  s.latitude = 1000;
+  s.longitude = 2000;
+  s.shown = true;
+  s.decoded = d;
+  s.peakWind = peak;
+  return s;
+}
+
+TEST(PlotsTest, TemperatureValuesColoursAndUnits) {
+  struct Case { const char* field; bool celsius; const char* text; Color color; };
+  const Case cases[] = {
+      {"M05", true, "-5", Rgb(0, 0, 224)}, {"M05", false, " 23", Rgb(0, 0, 224)},
+      {"010", true, " 10", Rgb(64, 192, 96)}, {"036", true, " 36", Rgb(224, 0, 0)},
+      {"M31", true, "-31", Rgb(224, 0, 144)}, {"999", true, nullptr, 0}, {"///", true, nullptr, 0},
+  };
+  for (const Case& c : cases) {
+    RecordingCanvas canvas;
+    Plot_Temps(canvas, {Station({{41, c.field}})}, FlatPlace, c.celsius);
+    const auto texts = canvas.OfKind(Kind::Text);
+    if (!c.text) {
+      EXPECT_TRUE(canvas.ops.empty()) << c.field;
+      continue;
+    }
+    ASSERT_EQ(texts.size(), 1u) << c.field;
+    EXPECT_EQ(texts[0].text, c.text);
+    EXPECT_EQ(texts[0].color, c.color) << c.field;
+    EXPECT_EQ(texts[0].font.family, "MS Sans Serif");
+    EXPECT_EQ(texts[0].font.pointSize, 8);
+    EXPECT_DOUBLE_EQ(texts[0].x1, 120);
+    EXPECT_DOUBLE_EQ(texts[0].y1, 90);
+    const auto dots = canvas.OfKind(Kind::Circle);
+    ASSERT_EQ(dots.size(), 1u);
+    EXPECT_EQ(dots[0].radius, 2);
+    EXPECT_EQ(dots[0].color, c.color);
+  }
+}
+
+TEST(PlotsTest, ScalesOfEveryValuePlot) {
+  EXPECT_EQ(DewPointColor(-31), Rgb(0, 0, 144));
+  EXPECT_EQ(DewPointColor(0), Rgb(128, 0, 144));
+  EXPECT_EQ(DewPointColor(12), Rgb(0, 255, 0));
+  EXPECT_EQ(DewPointColor(26), Rgb(0, 32, 0));
+  EXPECT_EQ(RelativeHumidity(0, 0), 100);
+  EXPECT_EQ(HumidityColor(100), Rgb(0, 96, 0));
+  EXPECT_EQ(HumidityColor(9), Rgb(64, 64, 0));
+  EXPECT_NEAR(RelativeHumidity(20, 10), 53, 1);
+  struct Cig { const char* field; Color color; const char* label; };
+  for (const Cig& c : {Cig{"005", Rgb(192, 0, 0), "005"}, Cig{"025", Rgb(0, 0, 192), "025"},
+                       Cig{"050", Rgb(0, 192, 0), "050"}, Cig{"150", Rgb(128, 128, 128), "150"}}) {
+    RecordingCanvas canvas;
+    Plot_CIGs(canvas, {Station({{32, c.field}})}, FlatPlace);
+    const auto texts = canvas.OfKind(Kind::Text);
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0].color, c.color) << c.field;
+    EXPECT_EQ(texts[0].text, c.label);
+  }
+  RecordingCanvas none;
+  Plot_CIGs(none, {Station({{32, "999"}})}, FlatPlace);
+  Plot_RH(none, {Station({{41, "010"}, {44, "999"}})}, FlatPlace);
+  EXPECT_TRUE(none.ops.empty());
+}
+
+TEST(PlotsTest, PeakWindClassesAndPasses) {
+  const ShownList list = {Station({}, 20), Station({}, 60), Station({}, 30), Station({}, 40), Station({}, 36)};
+  RecordingCanvas canvas;
+  PlotPeakWinds(canvas, list, FlatPlace, 28);
+  const auto texts = canvas.OfKind(Kind::Text);
+  ASSERT_EQ(texts.size(), 4u);
+  EXPECT_EQ(texts[0].text, " 30");  // weak winds first, strong ones drawn over them
+  EXPECT_EQ(texts[0].color, Rgb(92, 92, 92));
+  EXPECT_FALSE(texts[0].font.bold);
+  EXPECT_EQ(texts[1].text, " 60");
+  EXPECT_EQ(texts[1].color, Rgb(0, 0, 200));
+  EXPECT_TRUE(texts[1].font.bold);
+  EXPECT_EQ(texts[1].font.pointSize, 10);
+  EXPECT_EQ(texts[2].color, Rgb(200, 0, 0));
+  RecordingCanvas high;
+  PlotPeakWinds(high, {Station({}, 36)}, FlatPlace, 40);
+  ASSERT_EQ(high.OfKind(Kind::Text).size(), 1u);
+  EXPECT_EQ(high.OfKind(Kind::Text)[0].color, Rgb(200, 0, 0));
+}
+
+TEST(PlotsTest, WindLines) {
+  RecordingCanvas canvas;
+  PlotWindLines(canvas, {Station({{47, "360"}, {50, "010"}}), Station({{47, "000"}, {50, "000"}}),
+                         Station({{47, "VRB"}, {50, "005"}}), Station({{47, "090"}, {50, "080"}})},
+                FlatPlace);
+  const auto lines = canvas.OfKind(Kind::Line);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_NEAR(lines[0].x2, 120, 1e-6);
+  EXPECT_NEAR(lines[0].y2, 90 - 13, 1e-6);
+  EXPECT_EQ(lines[0].color, Rgb(192, 128, 169));
+  EXPECT_NEAR(lines[1].x2, 120 + 30, 1e-6);  // speed capped at 30 knots
+  EXPECT_EQ(canvas.OfKind(Kind::Circle)[0].radius, 1);
+}
+
+TEST(PlotsTest, WeatherSymbolsFilterHiddenStationsAndFreezingMark) {
+  SymbolTable symbols;  // nothing loaded: symbols draw as nothing, the mark still shows
+  std::string rain = Station({{1, "2"}, {11, "1"}, {41, "000"}}).decoded;
+  ShownStation s = Station({});
+  s.decoded = rain;
+  RecordingCanvas canvas;
+  PlotWeather(canvas, {s}, FlatPlace, symbols, std::string(46, '1'));
+  ASSERT_EQ(canvas.OfKind(Kind::Circle).size(), 1u);
+  EXPECT_EQ(canvas.OfKind(Kind::Circle)[0].color, Rgb(15, 15, 225));
+
+  ShownStation hidden = s;
+  hidden.longitude = 9500;
+  ShownStation old = s;
+  old.shown = false;
+  RecordingCanvas none;
+  PlotWeather(none, {hidden, old}, FlatPlace, symbols, std::string(46, '1'));
+  EXPECT_TRUE(none.ops.empty());
+}
+
+TEST(PlotsTest, ShownListAgeLimitAndStationDots) {
+  ObservationStore store;
+  store.Clear();
+  for (int i = 0; i < 2; ++i) {
+    store[i].identifier = i == 0 ? "KAAA" : "KBBB";
+    store[i].reports[0] = {i == 0 ? 1000 - 120 : 1000 - 121, "KAAA 011200Z ", std::string(DecodedTemplate())};
+  }
+  store[2].identifier = "end";
+  const ShownList list = BuildShownList(store, 1000, 120);
+  ASSERT_EQ(list.size(), 2u);
+  EXPECT_TRUE(list[0].shown);
+  EXPECT_FALSE(list[1].shown);
+  RecordingCanvas canvas;
+  PlotStationDots(canvas, list, FlatPlace, 1000);
+  const auto dots = canvas.OfKind(Kind::Circle);
+  ASSERT_EQ(dots.size(), 2u);
+  EXPECT_EQ(dots[0].color, Rgb(128, 240, 240));
+  EXPECT_EQ(dots[1].color, Rgb(128, 241, 241));  // 121 * 1.2 + 96 = 241.2
+}
+
+}  // namespace
+}  // namespace norvane
