@@ -192,7 +192,7 @@ bool QueueDownload(ProcessQueue& queue, const Settings& settings, const std::str
   const std::string address = ExpandServerTemplate(serverTemplate, hour);
   const std::string number = queue.TakeProcessNumber();
   reporter.LogProcessMessage("Queuing download as PID " + number);
-  return QueueWithNumber(queue, "varnex.exe " + address + " ", number, reporter);
+  return QueueWithNumber(queue, "varnex " + address + " ", number, reporter);
 }
 
 bool QueueGridBuild(ProcessQueue& queue, const std::string& commandLine, Reporter& reporter) {

@@ -30,7 +30,9 @@ MapLoadResult ParseMapFile(std::string_view bytes) {
   result.points.reserve(count);
   for (std::size_t i = 0; i < count; ++i) {
     MapRecord rec{ReadInt16(bytes, 4 * i), ReadInt16(bytes, 4 * i + 2)};
-    if (!rec.IsBreak() && (rec.lat100 < -9000 || rec.lat100 > 9000 || rec.lon100 < -18000 || rec.lon100 > 18000)) {
+    if (rec.IsBreak()) {
+      rec = MapRecord{};  // breaks are kept as (-32000, -32000)
+    } else if ((rec.lat100 < -9000 || rec.lat100 > 9000 || rec.lon100 < -18000 || rec.lon100 > 18000)) {
       ++result.rejected;
       rec = MapRecord{};
     }

@@ -66,8 +66,8 @@ TEST(QueueDownload, ServerChoice) {
   clock.Set(2001, 3, 4, 15, 22);
   struct Case { int active; std::array<const char*, 4> servers; std::vector<double> draws; const char* want; };
   const Case cases[] = {
-      {2, {"a/%h", "b/%h", "", ""}, {}, "varnex.exe b/15 1"},
-      {5, {"", "", "c/%Y%m%d/%h.txt", ""}, {0.1, 0.3, 0.99, 0.6}, "varnex.exe c/20010304/15.txt 1"},
+      {2, {"a/%h", "b/%h", "", ""}, {}, "varnex b/15 1"},
+      {5, {"", "", "c/%Y%m%d/%h.txt", ""}, {0.1, 0.3, 0.99, 0.6}, "varnex c/20010304/15.txt 1"},
       {5, {"", "", "c/%h", ""}, {0.0}, nullptr},  // 10000 draws of server 1 find nothing
       {7, {"a", "b", "c", "d"}, {}, nullptr},
       {0, {"a", "b", "c", "d"}, {}, nullptr},
@@ -253,7 +253,7 @@ TEST(Kill, Forms) {
     MemoryFileSystem fs;
     RecordingReporter rep;
     fs.files["lock.zzz"] = "\"9\"\r\n";
-    QueueGridBuild(q, "varnex.exe a ", rep);
+    QueueGridBuild(q, "varnex a ", rep);
     QueueGridBuild(q, "TESSAL b ", rep);
     QueueGridBuild(q, "Varnex.exe c ", rep);
     QueueGridBuild(q, "tessal d ", rep);

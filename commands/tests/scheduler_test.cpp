@@ -56,10 +56,10 @@ TEST_F(SchedulerFixture, CronRunsOnTheFirstTickThenOncePerMinute) {
 }
 
 TEST_F(SchedulerFixture, ChildQueuedByCronStartsInTheSameTick) {
-  duringCron = [this] { QueueGridBuild(queue, "varnex.exe http://127.0.0.1/x ", rep); };
+  duringCron = [this] { QueueGridBuild(queue, "varnex http://127.0.0.1/x ", rep); };
   scheduler.Tick();
   ASSERT_EQ(starter.started.size(), 1u);
-  EXPECT_EQ(starter.started[0].commandLine, "varnex.exe http://127.0.0.1/x 1");
+  EXPECT_EQ(starter.started[0].commandLine, "varnex http://127.0.0.1/x 1");
   EXPECT_TRUE(fs.Exists("lock.zzz"));
 }
 
