@@ -39,8 +39,8 @@ struct CommandHooks {
                      double end, double interval, int rgb, int thickness, const std::string& format)> drawContours;
   std::function<void(const CommandWords& w)> print;
   std::function<void(const std::string& name, const std::string& quality)> savePicture;
-  // AT: true when the time spec holds now.
-  std::function<bool(const std::string& spec)> atHolds;
+  // AT: true when the time word holds now.
+  std::function<bool(const std::string& when)> atHolds;
 };
 
 struct CommandContext {

@@ -146,7 +146,7 @@ TEST(CommandInterpreter, HandsOverToOwners) {
   h.listQueue = [&] { calls.push_back("queue"); };
   h.runScript = [&](const std::string& s, const CommandWords& w, const std::string&) { calls.push_back("run " + s + " " + w[2]); };
   h.forceRedraw = [&] { calls.push_back("redraw"); };
-  h.atHolds = [&](const std::string& spec) { return spec == "XX10"; };
+  h.atHolds = [&](const std::string& when) { return when == "XX10"; };
   f.exec.Exec("plot temperature on", "");
   f.exec.Exec("PLOT TEMPERATURE", "");
   f.exec.Exec("SAVEPIC", "");

@@ -103,7 +103,7 @@ AppWiring::AppWiring(MainWindow& window) : window_(window), state_(new State(win
     for (int k = 0; k < 9; ++k) args[static_cast<std::size_t>(k)] = words[k + 2];
     RunScript(name, args);
   };
-  h.atHolds = [this](const std::string& spec) { return AtConditionHolds(spec, MinutesNow(window_.clock())); };
+  h.atHolds = [this](const std::string& when) { return AtConditionHolds(when, MinutesNow(window_.clock())); };
   h.loadObs = [this] {
     FileSystem& fs = window_.files();
     // A child may be replacing the store right now: never read it then.
