@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/time_stamp.h"
+
 namespace norvane {
 
 namespace {
@@ -24,7 +26,8 @@ std::string TempGroup(int t, int d) {
   return buf;
 }
 
-std::string Report(const StationPosition& s, int day, int hour, double lowLat, double lowLon) {
+// `obsDay` and `obsHour` are the observation time: 53 minutes past the hour before the bulletin's.
+std::string Report(const StationPosition& s, int obsDay, int obsHour, double lowLat, double lowLon) {
   const double lat = s.latitude / 100.0, lon = s.longitude / 100.0;
   const double dLon = std::remainder(lon - lowLon, 360.0);
   const double dy = lat - lowLat, dx = dLon * std::cos(lat * kPi / 180);
@@ -64,7 +67,7 @@ std::string Report(const StationPosition& s, int day, int hour, double lowLat, d
   const bool gusty = speed >= 18;
   std::snprintf(wind, sizeof wind, "%03d%02d%sKT", direction, speed, gusty ? ("G" + std::to_string(speed + 10)).c_str() : "");
   char head[64];
-  std::snprintf(head, sizeof head, "METAR %s %02d%02d53Z AUTO ", s.identifier.c_str(), day, hour == 0 ? 23 : hour - 1);
+  std::snprintf(head, sizeof head, "METAR %s %02d%02d53Z AUTO ", s.identifier.c_str(), obsDay, obsHour);
   const int slp = static_cast<int>(std::lround(pressure * 10)) % 1000;
   const int altimeter = static_cast<int>(std::lround(pressure * 2.953));
   char tail[96];
@@ -88,6 +91,8 @@ std::string SampleBulletin(const std::vector<StationPosition>& stations, int yea
   const int hoursIntoCycle = ((day * 24 + hour) % 48 + 48) % 48;
   const double lowLat = 36 + 10 * std::sin(hoursIntoCycle * kPi / 48);
   const double lowLon = -110 + 1.1 * hoursIntoCycle;
+  // The reports were observed at 53 past the previous hour, which at 00 is the day before.
+  const StampFields observed = ReadStamp(StampAddHours(MakeStamp(year, month, day, hour, 53), -1));
   std::string out;
   char header[64];
   int inBulletin = 0, bulletin = 0;
@@ -98,7 +103,7 @@ std::string SampleBulletin(const std::vector<StationPosition>& stations, int yea
                     bulletin % 100, day, hour);
       out += header;
     }
-    out += Report(s, day, hour, lowLat, lowLon) + "\r\n";
+    out += Report(s, observed.day, observed.hour, lowLat, lowLon) + "\r\n";
     if (++inBulletin == 20) {
       out += "\r\r\n\x03";
       inBulletin = 0;
@@ -106,8 +111,6 @@ std::string SampleBulletin(const std::vector<StationPosition>& stations, int yea
     }
   }
   if (inBulletin) out += "\r\r\n\x03";
-  (void)year;
-  (void)month;
   return out;
 }
 
