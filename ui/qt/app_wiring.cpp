@@ -25,6 +25,7 @@
 #include "script/script_interpreter.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/map_widget.h"
+#include "ui/qt/region_dialog.h"
 #include "ui/qt/script_dialog.h"
 #include "ui/qt/special_download_dialog.h"
 
@@ -171,7 +172,7 @@ AppWiring::AppWiring(MainWindow& window) : window_(window), state_(new State(win
 
   s.handled = {"mnuRunScript", "mnuRefreshNow", "mnuRefreshNow1", "mnuRefreshStatus", "mnuDL", "mnuSpecialDownload",
                "mnuClearPlots", "mnuClearAll", "mnuC_Clear", "mnuG_Clear", "mnuRemoveRedraw", "mnuWindsWeather",
-               "mnuMapForeColor"};
+               "mnuMapForeColor", "mnuDefineMap"};
   for (const auto& [word, item] : kPlotItems) s.handled.insert(item);
   for (const char* item : kScriptLayerItems) s.handled.insert(item);
   for (int g : {3, 6, 12, 24})
@@ -325,6 +326,14 @@ void AppWiring::MenuChosen(const std::string& name) {
     for (const char* item : {"mnuWinds", "mnuWeather"})
       if (QAction* a = w.action(item)) a->setChecked(true);
     Redraw(false);
+  } else if (name == "mnuDefineMap") {
+    SelectRegionDialog dialog(w.files(), w.dialogs(), &w);
+    if (dialog.exec() == QDialog::Accepted) {
+      w.log().LogProcessMessage("Loading map values");
+      state_->mapPoints = LoadMap(w.files()).points;
+      ProjectView();
+    }
+    Redraw(true);
   } else if (name == "mnuMapForeColor") {
     if (auto c = w.dialogs().ChooseColor(w.settings().MapForeColor)) w.settings().MapForeColor = *c;
     w.SaveSettingsNow();

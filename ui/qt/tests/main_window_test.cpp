@@ -6,12 +6,15 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 
 #include "core/settings.h"
+#include "map/map_file.h"
 #include "ui/qt/main_window.h"
 
 namespace fs = std::filesystem;
@@ -78,6 +81,34 @@ TEST(MainWindow, StartsReadyForCommandsAndSavesAScreenshot) {
   QApplication::processEvents();
   const fs::path shot = fs::path(NORVANE_BINARY_DIR) / "main_window.png";
   EXPECT_TRUE(window.grab().save(QString::fromStdString(shot.string())));
+}
+
+// "Redefine Map" opens the region dialog; "Make Map" cuts "user.map" out of "world.map"
+// and the new outline is loaded.
+TEST(MainWindow, RedefineMapCutsANewUserMap) {
+  Folder dir;
+  std::ofstream(dir.path / "world.map", std::ios::binary)
+      << norvane::EncodeMapFile({{4000, -10000}, {4100, -9900}, {-3000, 2000}});
+  norvane::MainWindow window(dir.path);
+  window.Start();
+  QAction* item = window.action("mnuDefineMap");
+  ASSERT_TRUE(item && item->isEnabled());
+  bool sawDialog = false;
+  QTimer::singleShot(0, [&] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    sawDialog = dialog && dialog->objectName() == "frmSelectRegion";
+    if (!dialog) return;
+    if (auto* make = dialog->findChild<QPushButton*>("cmdMake")) make->click();  // the whole world
+    if (dialog->isVisible()) dialog->close();
+  });
+  item->trigger();
+  EXPECT_TRUE(sawDialog);
+  std::ifstream in(dir.path / "user.map", std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(norvane::ParseMapFile(bytes).points.size(), 3u);
+  // Once at start-up, once for the new region.
+  const std::string log = window.log().Text();
+  EXPECT_NE(log.find("Loading map values", log.find("Loading map values") + 1), std::string::npos);
 }
 
 }  // namespace
