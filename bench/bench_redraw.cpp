@@ -4,14 +4,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <random>
 #include <string>
 #include <vector>
 
-#include "map/bmp_image.h"
-#include "map/redraw.h"
-#include "obs/decoded_observation.h"
-#include "core/local_file_system.h"
+#include "bench/redraw_scene.h"
 
 namespace {
 
@@ -69,55 +65,10 @@ class RasterCanvas : public Canvas {
 };
 
 void BM_FullRedraw(benchmark::State& state) {
-  norvane::ObservationStore store;
-  store.Clear();
-  std::mt19937 random(7);
-  const char* weather[] = {"RA", "SN", "TS", "BR", "FG", "DZ", "HZ", "SH"};
-  constexpr int kStations = 5000;
-  for (int i = 0; i < kStations; ++i) {
-    auto& e = store[i];
-    e.identifier = "K" + std::to_string(i);
-    e.latitude = static_cast<std::int16_t>(2500 + static_cast<int>(random() % 2500));
-    e.longitude = static_cast<std::int16_t>(-12000 + static_cast<int>(random() % 5000));
-    std::string d(norvane::DecodedTemplate());
-    d[0] = static_cast<char>('1' + random() % 3);
-    d[static_cast<std::size_t>(norvane::WeatherFlagColumn(weather[random() % 8]) - 1)] = '1';
-    d.replace(40, 3, "0" + std::to_string(10 + random() % 20));
-    d.replace(43, 3, "0" + std::to_string(10 + random() % 10));
-    d.replace(46, 6, "270015");
-    d.replace(60, 3, "0" + std::to_string(10 + random() % 60));
-    e.reports[0] = {1000, e.identifier + " 011200Z ", d};
-  }
-  store[kStations].identifier = "end";
-
-  norvane::SymbolTable symbols;
-  norvane::LocalFileSystem fs(std::string(NORVANE_SOURCE_DIR) + "/data");
-  symbols.Load(fs, "", nullptr);
-
-  norvane::RedrawInputs in;
-  in.store = &store;
-  in.now = 1000;
-  in.nowStamp = "202612070600";
-  in.plottedWx = std::string(46, '1');
-  in.symbols = &symbols;
-  in.plots.temperature = true;  // the value plots are exclusive in the menus, but the
-  in.plots.dewPoint = true;     // benchmark paints both to measure the worst case
-  in.plots.winds = true;
-  in.plots.weather = true;
-
-  norvane::MapProjection projection;
-  norvane::RedrawHost host;
-  host.updateScale = [&](int w, int h) { return projection.UpdateScale(w, h); };
-  host.drawMap = [](Canvas& c) {
-    // Stand-in outline: 40000 short segments, about a detailed continent.
-    for (int i = 0; i < 40000; ++i) c.Line(i % 1600, (i * 7) % 1000, i % 1600 + 3, (i * 7) % 1000 + 2, 0, 1);
-  };
-  host.exec = [](const std::string&) {};
-  host.place = norvane::ProjectionPlacer(projection);
-  norvane::RedrawState redraw;
-  RasterCanvas canvas(1600, 1000);
+  norvane::bench::RedrawScene scene;
+  RasterCanvas canvas(norvane::bench::kSceneWidth, norvane::bench::kSceneHeight);
   for (auto _ : state) {
-    norvane::Redraw(redraw, in, host, canvas);
+    norvane::Redraw(scene.redraw, scene.in, scene.host, canvas);
     benchmark::ClobberMemory();
   }
   // Per redraw: how many station texts and symbols were really painted.

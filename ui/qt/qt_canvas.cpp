@@ -1,7 +1,5 @@
 #include "ui/qt/qt_canvas.h"
 
-#include <QFontMetricsF>
-
 namespace norvane {
 
 QColor ToQColor(Color c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); }
@@ -14,10 +12,22 @@ QFont ToQFont(const Font& font) {
   return f;
 }
 
+namespace {
+// Pictures drawn from short-lived images would otherwise pile up; the symbol table
+// holds 46, so this leaves room for those and a few others.
+constexpr std::size_t kMaxConvertedPictures = 128;
+constexpr std::size_t kMaxPreparedFonts = 16;
+}  // namespace
+
 void QtCanvas::Resize(int width, int height) {
-  painter_.reset();
+  EndPainting();
   image_ = QImage(std::max(1, width), std::max(1, height), QImage::Format_RGB32);
   image_.fill(Qt::white);
+}
+
+void QtCanvas::EndPainting() {
+  painter_.reset();
+  painterFont_ = nullptr;
 }
 
 QPainter& QtCanvas::Painter() {
@@ -25,12 +35,29 @@ QPainter& QtCanvas::Painter() {
     painter_ = std::make_unique<QPainter>(&image_);
     painter_->setRenderHint(QPainter::Antialiasing, true);
     painter_->setRenderHint(QPainter::TextAntialiasing, true);
+    painterFont_ = nullptr;
   }
   return *painter_;
 }
 
+const QtCanvas::PreparedFont& QtCanvas::Prepare(const Font& font) const {
+  for (const auto& f : fonts_) {
+    if (f->font.pointSize == font.pointSize && f->font.bold == font.bold && f->font.family == font.family) return *f;
+  }
+  if (fonts_.size() >= kMaxPreparedFonts) {
+    fonts_.clear();
+    painterFont_ = nullptr;
+  }
+  auto f = std::make_unique<PreparedFont>();
+  f->font = font;
+  f->qfont = ToQFont(font);
+  f->metrics = QFontMetricsF(f->qfont);
+  fonts_.push_back(std::move(f));
+  return *fonts_.back();
+}
+
 void QtCanvas::Clear(Color background) {
-  painter_.reset();
+  EndPainting();
   image_.fill(ToQColor(background));
 }
 
@@ -54,31 +81,55 @@ void QtCanvas::Point(double x, double y, Color color) {
 }
 
 void QtCanvas::Text(double x, double y, std::string_view text, const Font& font, Color color) {
-  const QFont f = ToQFont(font);
-  Painter().setFont(f);
-  Painter().setPen(ToQColor(color));
+  const PreparedFont& f = Prepare(font);
+  QPainter& painter = Painter();
+  if (painterFont_ != &f) {
+    painter.setFont(f.qfont);
+    painterFont_ = &f;
+  }
+  painter.setPen(ToQColor(color));
   // (x, y) is the top-left corner of the text, as the plot offsets are measured.
-  QFontMetricsF m(f);
-  Painter().drawText(QPointF(x, y + m.ascent()), QString::fromUtf8(text.data(), static_cast<int>(text.size())));
+  painter.drawText(QPointF(x, y + f.metrics.ascent()), QString::fromUtf8(text.data(), static_cast<int>(text.size())));
 }
 
 double QtCanvas::TextWidth(std::string_view text, const Font& font) const {
-  return QFontMetricsF(ToQFont(font)).horizontalAdvance(QString::fromUtf8(text.data(), static_cast<int>(text.size())));
+  return Prepare(font).metrics.horizontalAdvance(QString::fromUtf8(text.data(), static_cast<int>(text.size())));
 }
 
-double QtCanvas::TextHeight(std::string_view, const Font& font) const { return QFontMetricsF(ToQFont(font)).height(); }
+double QtCanvas::TextHeight(std::string_view, const Font& font) const { return Prepare(font).metrics.height(); }
+
+const QImage& QtCanvas::Convert(const Image& image, Color transparent) {
+  const auto found = pictures_.find(&image);
+  if (found != pictures_.end()) {
+    const ConvertedPicture& c = found->second;
+    if (c.width == image.width && c.height == image.height && c.transparent == transparent && c.pixels == image.pixels)
+      return c.image;
+  } else if (pictures_.size() >= kMaxConvertedPictures) {
+    pictures_.clear();
+  }
+  ConvertedPicture& c = pictures_[&image];
+  c.width = image.width;
+  c.height = image.height;
+  c.transparent = transparent;
+  c.pixels = image.pixels;
+  // Every pixel is either fully opaque or fully clear, so premultiplied values are the plain ones.
+  c.image = QImage(image.width, image.height, QImage::Format_ARGB32_Premultiplied);
+  for (int row = 0; row < image.height; ++row) {
+    auto* line = reinterpret_cast<QRgb*>(c.image.scanLine(row));
+    const Color* source = image.pixels.data() + static_cast<std::size_t>(row) * static_cast<std::size_t>(image.width);
+    for (int col = 0; col < image.width; ++col) {
+      const Color p = source[col];
+      line[col] = p == transparent ? qRgba(0, 0, 0, 0) : qRgb(RedOf(p), GreenOf(p), BlueOf(p));
+    }
+  }
+  return c.image;
+}
 
 void QtCanvas::Picture(double x, double y, const Image& image, Color transparent) {
   if (image.width <= 0 || image.height <= 0 ||
       image.pixels.size() < static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height))
     return;
-  QImage img(image.width, image.height, QImage::Format_ARGB32);
-  for (int row = 0; row < image.height; ++row)
-    for (int col = 0; col < image.width; ++col) {
-      const Color c = image.pixels[static_cast<std::size_t>(row) * static_cast<std::size_t>(image.width) + static_cast<std::size_t>(col)];
-      img.setPixel(col, row, c == transparent ? qRgba(0, 0, 0, 0) : qRgb(RedOf(c), GreenOf(c), BlueOf(c)));
-    }
-  Painter().drawImage(QPointF(x, y), img);
+  Painter().drawImage(QPointF(x, y), Convert(image, transparent));
 }
 
 }  // namespace norvane

@@ -1,7 +1,10 @@
 #pragma once
+#include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
 #include <memory>
+#include <unordered_map>
+#include <vector>
 
 #include "ui/platform/canvas.h"
 
@@ -26,9 +29,33 @@ class QtCanvas : public Canvas {
   void Picture(double x, double y, const Image& image, Color transparent) override;
 
  private:
+  // A Font turned into Qt's terms once: a redraw writes thousands of values in two or
+  // three fonts, and a QFont with its metrics built for each value is wasted work.
+  struct PreparedFont {
+    Font font;
+    QFont qfont;
+    QFontMetricsF metrics{QFont()};
+  };
+  // A picture converted to a QImage once. The source pixels are kept to tell the same
+  // picture from a new one that happens to live at a freed picture's address.
+  struct ConvertedPicture {
+    int width = 0;
+    int height = 0;
+    Color transparent = 0;
+    std::vector<Color> pixels;
+    QImage image;
+  };
+
   QPainter& Painter();
+  void EndPainting();
+  const PreparedFont& Prepare(const Font& font) const;
+  const QImage& Convert(const Image& image, Color transparent);
+
   QImage image_{1, 1, QImage::Format_RGB32};
   std::unique_ptr<QPainter> painter_;
+  mutable std::vector<std::unique_ptr<PreparedFont>> fonts_;
+  mutable const PreparedFont* painterFont_ = nullptr;  // the font set on painter_, to skip setting it again
+  std::unordered_map<const Image*, ConvertedPicture> pictures_;
 };
 
 QColor ToQColor(Color c);
