@@ -74,7 +74,10 @@ class DownloaderWindow : public QWidget {
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   std::string arguments;
-  for (int i = 1; i < argc; ++i) arguments += (i > 1 ? " " : "") + std::string(argv[i]);
+  for (int i = 1; i < argc; ++i) {
+    if (i > 1) arguments += ' ';
+    arguments += argv[i];
+  }
 
   norvane::LocalFileSystem fs(".");
   norvane::SystemClock clock;
@@ -90,7 +93,15 @@ int main(int argc, char** argv) {
 
   norvane::DriverHost host;
   host.setCaption = [&](const std::string& t) { window.setWindowTitle(QString::fromStdString(t)); };
-  host.pumpEvents = [] { QCoreApplication::processEvents(); };
+  // Filing asks for events thousands of times; a pass of the event loop costs about a
+  // millisecond, so let events run at most every 50 ms (the window stays responsive).
+  auto lastPump = std::chrono::steady_clock::now();
+  host.pumpEvents = [&lastPump] {
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastPump < std::chrono::milliseconds(50)) return;
+    lastPump = now;
+    QCoreApplication::processEvents();
+  };
   host.stopTimer = [&] { timer.stop(); };
   host.wait = [](double seconds) {
     auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);

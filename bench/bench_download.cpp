@@ -1,0 +1,126 @@
+// The real varnex fetching a generated bulletin of every station in "latlong.stn"
+// (5634 reports) from the sample server on 127.0.0.1 and filing it into a store
+// whose six slots are already full, so every report moves one into its archive.
+#include <benchmark/benchmark.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "core/record_file.h"
+#include "core/settings.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+const fs::path kBin = fs::path(NORVANE_BINARY_DIR) / "bin";
+
+pid_t Spawn(const fs::path& folder, const std::vector<std::string>& argv) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    if (chdir(folder.c_str()) != 0) _exit(127);
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    std::vector<char*> args;
+    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    execv(args[0], args.data());
+    _exit(127);
+  }
+  return pid;
+}
+
+std::string Slurp(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+std::string HourFile(int hoursAgo) {
+  const std::time_t t = std::time(nullptr) - hoursAgo * 3600;
+  std::tm utc{};
+  gmtime_r(&t, &utc);
+  char name[32];
+  std::strftime(name, sizeof name, "%y%m%d%H_metar", &utc);
+  return name;
+}
+
+class DownloadBench {
+ public:
+  DownloadBench() {
+    fs::create_directories(folder_ / "obsfolder");
+    std::ofstream(folder_ / "norvane.ini", std::ios::binary) << norvane::WriteSettingsText(norvane::DefaultSettings());
+    fs::copy_file(fs::path(NORVANE_SOURCE_DIR) / "data/latlong.stn", folder_ / "latlong.stn",
+                  fs::copy_options::overwrite_existing);
+    server_ = Spawn(folder_, {(kBin / "norvane-sample-server").string(), port_, "--max-requests", "40"});
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  }
+  ~DownloadBench() {
+    kill(server_, SIGKILL);
+    waitpid(server_, nullptr, 0);
+    std::error_code ec;
+    fs::remove_all(folder_, ec);
+  }
+  // One whole varnex run; its final status text.
+  std::string Run(int hoursAgo) {
+    const std::string number = std::to_string(++runs_);
+    std::ofstream(folder_ / "lock.zzz", std::ios::binary) << "\"" + number + "\"\r\n";
+    const pid_t child = Spawn(folder_, {(kBin / "varnex").string(),
+                                        "http://127.0.0.1:" + port_ + "/data/ldm/data/surface/metar/" +
+                                            HourFile(hoursAgo), number});
+    waitpid(child, nullptr, 0);
+    const std::string statusFile = Slurp(folder_ / ("d" + number + ".pid"));
+    norvane::RecordReader status(statusFile);
+    status.NextBool();
+    status.NextBool();
+    return status.NextText().value_or("(no status)");
+  }
+  std::size_t StoreBytes() const {
+    std::error_code ec;
+    return fs::file_size(folder_ / "obs.wad", ec);
+  }
+
+ private:
+  fs::path folder_ = fs::temp_directory_path() / ("norvane-bench-download-" + std::to_string(getpid()));
+  std::string port_ = std::to_string(20000 + getpid() % 20000);
+  pid_t server_ = -1;
+  int runs_ = 0;
+};
+
+void BM_VarnexIntoAFullStore(benchmark::State& state) {
+  if (!fs::exists(kBin / "varnex") || !fs::exists(kBin / "norvane-sample-server")) {
+    state.SkipWithError("varnex or the sample server was not built");
+    return;
+  }
+  DownloadBench bench;
+  // Six earlier hours fill every station's six slots.
+  for (int hoursAgo = 12; hoursAgo >= 7; --hoursAgo) {
+    const std::string status = bench.Run(hoursAgo);
+    if (status != "Observation download successful") {
+      state.SkipWithError(("filling the store: " + status).c_str());
+      return;
+    }
+  }
+  int hoursAgo = 7;
+  for (auto _ : state) {
+    const auto start = std::chrono::steady_clock::now();
+    const std::string status = bench.Run(--hoursAgo);
+    state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    if (status != "Observation download successful") {
+      state.SkipWithError(status.c_str());
+      return;
+    }
+  }
+  state.counters["store bytes"] = static_cast<double>(bench.StoreBytes());
+}
+BENCHMARK(BM_VarnexIntoAFullStore)->Iterations(4)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
