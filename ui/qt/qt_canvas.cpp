@@ -17,6 +17,7 @@ namespace {
 // holds 46, so this leaves room for those and a few others.
 constexpr std::size_t kMaxConvertedPictures = 128;
 constexpr std::size_t kMaxPreparedFonts = 16;
+constexpr std::size_t kMaxLaidOutTexts = 4096;
 }  // namespace
 
 void QtCanvas::Resize(int width, int height) {
@@ -89,7 +90,16 @@ void QtCanvas::Text(double x, double y, std::string_view text, const Font& font,
   }
   painter.setPen(ToQColor(color));
   // (x, y) is the top-left corner of the text, as the plot offsets are measured.
-  painter.drawText(QPointF(x, y + f.metrics.ascent()), QString::fromUtf8(text.data(), static_cast<int>(text.size())));
+  auto& texts = f.texts;
+  if (texts.size() >= kMaxLaidOutTexts) texts.clear();
+  auto [it, added] = texts.try_emplace(std::string(text));
+  if (added) {
+    it->second.setText(QString::fromUtf8(text.data(), static_cast<int>(text.size())));
+    it->second.setTextFormat(Qt::PlainText);
+    it->second.setPerformanceHint(QStaticText::AggressiveCaching);
+    it->second.prepare(QTransform(), f.qfont);
+  }
+  painter.drawStaticText(QPointF(x, y), it->second);
 }
 
 double QtCanvas::TextWidth(std::string_view text, const Font& font) const {

@@ -2,6 +2,8 @@
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
+#include <QStaticText>
+#include <string>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -35,6 +37,8 @@ class QtCanvas : public Canvas {
     Font font;
     QFont qfont;
     QFontMetricsF metrics{QFont()};
+    // Laid-out texts: a map repeats the same few hundred values thousands of times.
+    mutable std::unordered_map<std::string, QStaticText> texts;
   };
   // A picture converted to a QImage once. The source pixels are kept to tell the same
   // picture from a new one that happens to live at a freed picture's address.
