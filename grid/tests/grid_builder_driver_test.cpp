@@ -18,19 +18,12 @@ using ::testing::ElementsAre;
 constexpr const char* kGoodLine = "t 30 -100 31 -99 1 1 100 1 0 12";
 
 std::string StoreText(std::int32_t time) {
-  testing::DecodedFields f;
-  f.temperature = "015";
   RecordWriter w;
   w.Text("[START]").EndRecord().Text("KAAA").Integer(3000).Integer(-10000).EndRecord();
-  w.Text("[DATA]").EndRecord().Text("KAAA 071200Z ").Text(testing::Decoded(f)).Integer(time).EndRecord();
-  w.Text("[END]").EndRecord().Text("[EXIT]").EndRecord();
+  w.Text("[DATA]").EndRecord().Text("KAAA 071200Z ").Text(testing::Decoded({.temperature = "015"})).Integer(time);
+  w.EndRecord().Text("[END]").EndRecord().Text("[EXIT]").EndRecord();
   return w.Take();
 }
-
-struct Status {
-  bool error = false, final = false;
-  std::string text;
-};
 
 struct DriverTest : ::testing::Test {
   testing::MemoryFileSystem fs;
@@ -46,6 +39,12 @@ struct DriverTest : ::testing::Test {
     fs.files["lock.zzz"] = "\"12\"\r\n";
     random.values = {0.5};
   }
+  // A fresh working folder for the next case of a loop.
+  void Reset() {
+    fs = {};
+    onEvents = nullptr;
+    SetUp();
+  }
   std::unique_ptr<GridBuilderDriver> Make(const std::string& line = kGoodLine) {
     GridBuilderDriver::Hooks hooks;
     hooks.caption = [this](const std::string& t) { captions.push_back(t); };
@@ -53,23 +52,25 @@ struct DriverTest : ::testing::Test {
     hooks.shortWait = [this] { ++waits; };
     return std::make_unique<GridBuilderDriver>(fs, clock, random, line, std::move(hooks));
   }
-  std::optional<Status> StatusIn(const std::string& name) {
-    if (!fs.files.count(name)) return std::nullopt;
+  // The status record as "error|status [final] <text>"; empty when there is no file.
+  std::string StatusIn(const std::string& name) {
+    if (!fs.files.count(name)) return "";
     RecordReader r(fs.files[name]);
-    Status s;
-    s.error = r.NextBool().value_or(false);
-    s.final = r.NextBool().value_or(false);
-    s.text = r.NextText().value_or("");
-    return s;
+    std::string s = r.NextBool().value_or(false) ? "error " : "status ";
+    if (r.NextBool().value_or(false)) s += "final ";
+    return s + r.NextText().value_or("");
+  }
+  std::optional<double> FirstTemperature() {
+    const auto r = ReadGridFile(fs, "t.nv1");
+    if (!r.grid) return std::nullopt;
+    return r.grid->At(0, 0).Temperature;
   }
 };
 
 TEST(GridCommandWords, SplitsOnSingleBlanks) {
-  const auto w = SplitGridCommandWords("a 1  3 4 5 6 7 8 9 10 11 twelve");
-  EXPECT_EQ(w[1], "1");
-  EXPECT_EQ(w[2], "");
-  EXPECT_EQ(w[3], "3");
-  EXPECT_EQ(w[10], "10") << "a double blank shifts the words; the twelfth is ignored";
+  // A double blank shifts the words; the twelfth is ignored.
+  EXPECT_THAT(SplitGridCommandWords("a 1  3 4 5 6 7 8 9 10 11 twelve"),
+              ElementsAre("a", "1", "", "3", "4", "5", "6", "7", "8", "9", "10"));
   const auto p = ConvertGridWords(SplitGridCommandWords("g 20.5 x -60 55 .25 0.5 150.9 -2.5 99999999999 7"));
   EXPECT_EQ(p.startLatitude, 20.5f);
   EXPECT_EQ(p.startLongitude, 0) << "non-numeric text converts to 0";
@@ -125,37 +126,30 @@ TEST(GridStore, ReadsTheStoreLikeTheBuilder) {
 }
 
 TEST_F(DriverTest, StartUpFailuresEndWithTheirStatusInGPid) {
-  struct Case { const char* what; std::function<void(DriverTest&)> setup; std::string line; std::string message; };
+  const std::string store = fs.files["obs.wad"], ini = fs.files["norvane.ini"];
+  const std::string noCount = "Unable to build grib because observation count is zero";
+  const std::string noData = "Grid build cannot proceed - missing data in 'norvane.ini'";
+  const std::string badLine = "Invalid command line switches for grid builder";
+  struct Case { const char* what; std::optional<std::string> store, ini; std::string line, message; };  // {}: absent
   const Case cases[] = {
-      {"no store", [](DriverTest& t) { t.fs.files.erase("obs.wad"); t.fs.files.erase("norvane.ini"); }, kGoodLine,
-       "Unable to build grib because observation count is zero"},
-      {"empty store", [](DriverTest& t) { t.fs.files["obs.wad"] = ""; }, kGoodLine,
-       "Unable to build grib because observation count is zero"},
-      {"no settings", [](DriverTest& t) { t.fs.files.erase("norvane.ini"); }, kGoodLine,
-       "Grid build cannot proceed - missing 'norvane.ini' file"},
-      {"key in other case", [](DriverTest& t) { t.fs.files["norvane.ini"] = "\"[Earth Radius]\",3440\r\n"; }, kGoodLine,
-       "Grid build cannot proceed - missing data in 'norvane.ini'"},
-      {"radius 0", [](DriverTest& t) { t.fs.files["norvane.ini"] = "\"[EARTH RADIUS]\",0\r\n"; }, kGoodLine,
-       "Grid build cannot proceed - missing data in 'norvane.ini'"},
-      {"negative radius", [](DriverTest& t) { t.fs.files["norvane.ini"] = "\"[EARTH RADIUS]\",-5\r\n"; }, kGoodLine,
-       "Grid build cannot proceed - missing data in 'norvane.ini'"},
-      {"ten words", [](DriverTest&) {}, "t 30 -100 31 -99 1 1 100 1 0", "Invalid command line switches for grid builder"},
-      {"double blank", [](DriverTest&) {}, "t 30  -100 31 -99 1 1 100 1 0 12",
-       "Invalid command line switches for grid builder"},
+      {"no store", {}, {}, kGoodLine, noCount},
+      {"empty store", "", ini, kGoodLine, noCount},
+      {"no settings", store, {}, kGoodLine, "Grid build cannot proceed - missing 'norvane.ini' file"},
+      {"key in other case", store, "\"[Earth Radius]\",3440\r\n", kGoodLine, noData},
+      {"radius 0", store, "\"[EARTH RADIUS]\",0\r\n", kGoodLine, noData},
+      {"negative radius", store, "\"[EARTH RADIUS]\",-5\r\n", kGoodLine, noData},
+      {"ten words", store, ini, "t 30 -100 31 -99 1 1 100 1 0", badLine},
+      {"double blank", store, ini, "t 30  -100 31 -99 1 1 100 1 0 12", badLine},
   };
   for (const Case& c : cases) {
-    SetUp();
-    fs.files.erase("g.pid");
-    c.setup(*this);
+    Reset();
+    if (c.store) fs.files["obs.wad"] = *c.store; else fs.files.erase("obs.wad");
+    if (c.ini) fs.files["norvane.ini"] = *c.ini; else fs.files.erase("norvane.ini");
     auto d = Make(c.line);
     d->Start();
     EXPECT_TRUE(d->Ended()) << c.what;
-    const auto s = StatusIn("g.pid");
-    ASSERT_TRUE(s) << c.what;
-    EXPECT_TRUE(s->error && s->final) << c.what;
-    EXPECT_EQ(s->text, c.message) << c.what;
-    EXPECT_FALSE(fs.files.count("lock.zzz")) << c.what;
-    EXPECT_FALSE(fs.files.count("t.nv1")) << c.what;
+    EXPECT_EQ(StatusIn("g.pid"), "error final " + c.message) << c.what;
+    EXPECT_FALSE(fs.files.count("lock.zzz") || fs.files.count("t.nv1")) << c.what;
   }
 }
 
@@ -163,30 +157,20 @@ TEST_F(DriverTest, BuildsOnTheStartTimerWithHeartbeats) {
   auto d = Make(kGoodLine + std::string(" extra"));
   d->Start();
   ASSERT_FALSE(d->Ended());
-  EXPECT_EQ(d->ProcessNumber(), "12");
   d->Tick(1000);
-  auto beat = StatusIn("g12.pid");
-  ASSERT_TRUE(beat);
-  EXPECT_FALSE(beat->error || beat->final);
-  EXPECT_EQ(beat->text, "16000");
+  EXPECT_EQ(StatusIn("g12.pid"), "status 16000");
   EXPECT_FALSE(fs.files.count("t.nv1")) << "nothing before 1.5 s";
   d->Tick(500);
   EXPECT_TRUE(d->Ended());
-  const auto done = StatusIn("g12.pid");
-  EXPECT_EQ(done->text, "Grid 't' complete");
-  EXPECT_TRUE(done->final);
-  EXPECT_FALSE(done->error);
+  EXPECT_EQ(StatusIn("g12.pid"), "status final Grid 't' complete");
   EXPECT_FALSE(fs.files.count("lock.zzz"));
-  const auto grid = ReadGridFile(fs, "t.nv1");
-  ASSERT_TRUE(grid.grid) << grid.error;
-  EXPECT_EQ(grid.grid->At(0, 0).Temperature, 15);
+  EXPECT_EQ(FirstTemperature(), 15);
   EXPECT_THAT(captions, ElementsAre("Grid - 0.0% -- PID 12", "Grid - 100.0% -- PID 12"));
 }
 
 TEST_F(DriverTest, LockGoneOrTakenEndsSilently) {
   for (const char* lock : {"", "\"13\"\r\n"}) {
-    SetUp();
-    fs.files.erase("g12.pid");
+    Reset();
     if (*lock) fs.files["lock.zzz"] = lock; else fs.files.erase("lock.zzz");
     auto d = Make();
     d->Start();
@@ -196,15 +180,14 @@ TEST_F(DriverTest, LockGoneOrTakenEndsSilently) {
     EXPECT_EQ(fs.files.count("lock.zzz"), *lock ? 1u : 0u) << "nothing deleted";
   }
   // Deleting the lock while the grid builds stops the build without a grid or a status.
-  SetUp();
-  fs.files.erase("g12.pid");
+  Reset();
   auto d = Make();
   onEvents = [&] { fs.files.erase("lock.zzz"); d->Tick(1000); };
   d->Start();
   d->Tick(1500);
   EXPECT_TRUE(d->Ended());
   EXPECT_FALSE(fs.files.count("t.nv1"));
-  EXPECT_EQ(StatusIn("g12.pid")->text, "Building grid 't'");
+  EXPECT_EQ(StatusIn("g12.pid"), "status Building grid 't'");
 }
 
 TEST_F(DriverTest, TimeoutAndEndButton) {
@@ -214,19 +197,14 @@ TEST_F(DriverTest, TimeoutAndEndButton) {
   onEvents = [&] { for (int k = 0; k < 101 && !d->Ended(); ++k) d->Tick(1000); };
   d->Tick(1500);
   EXPECT_TRUE(d->Ended());
-  auto s = StatusIn("g12.pid");
-  EXPECT_TRUE(s->error && s->final);
-  EXPECT_EQ(s->text, "Grid builder timeout - ending program");
+  EXPECT_EQ(StatusIn("g12.pid"), "error final Grid builder timeout - ending program");
   EXPECT_FALSE(fs.files.count("t.nv1"));
 
-  SetUp();
+  Reset();
   auto e = Make();
   e->Start();
   e->EndButton();
-  s = StatusIn("g12.pid");
-  EXPECT_FALSE(s->error);
-  EXPECT_TRUE(s->final);
-  EXPECT_EQ(s->text, "Grib build terminated by user");
+  EXPECT_EQ(StatusIn("g12.pid"), "status final Grib build terminated by user");
   EXPECT_FALSE(fs.files.count("lock.zzz"));
 }
 
@@ -241,17 +219,13 @@ TEST_F(DriverTest, SharingErrorsAreRetriedAFewTimes) {
 }
 
 TEST_F(DriverTest, PastGridReadsArchivesOnlyWhenNeeded) {
-  testing::DecodedFields f;
-  f.temperature = "007";
-  const std::int32_t now = MinutesNow(clock);
-  fs.files["obsfolder/KAAA.obs"] = "\"r\",\"" + testing::Decoded(f) + "\"," + std::to_string(now - 200) + "\r\n";
+  const std::string decoded = testing::Decoded({.temperature = "007"});
+  fs.files["obsfolder/KAAA.obs"] = "\"r\",\"" + decoded + "\"," + std::to_string(MinutesNow(clock) - 200) + "\r\n";
   auto d = Make("t 30 -100 31 -99 1 1 100 1 180 12");
   d->Start();
   d->Tick(1500);
   EXPECT_TRUE(fs.folders.count("obsfolder"));
-  const auto grid = ReadGridFile(fs, "t.nv1");
-  ASSERT_TRUE(grid.grid) << grid.error;
-  EXPECT_EQ(grid.grid->At(0, 0).Temperature, 7);
+  EXPECT_EQ(FirstTemperature(), 7);
 }
 
 }  // namespace

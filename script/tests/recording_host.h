@@ -1,4 +1,5 @@
 #pragma once
+#include <algorithm>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -28,18 +29,17 @@ class RecordingHost : public ScriptHost {
   void Exec(const std::string& line, const std::string& suffix) override {
     execs.push_back({line, suffix});
     std::istringstream in(line);
-    std::vector<std::string> w;
-    for (std::string s; in >> s;) w.push_back(s);
-    if (w.empty()) return;
-    if (w[0] == "ECHO" || w[0] == "ECHO!") {
-      std::string text;
-      for (std::size_t i = 1; i < w.size(); ++i) text += (i > 1 ? " " : "") + w[i];
+    std::string command, word, text;
+    in >> command;
+    if (command == "ECHO" || command == "ECHO!") {
+      while (in >> word) text += (text.empty() ? "" : " ") + word;
       echoes.push_back(text);
       messages.push_back(text);
-    } else if ((w[0] == "R" || w[0] == "RUN") && runner && w.size() > 1) {
+    } else if ((command == "R" || command == "RUN") && runner && in >> word) {
       ScriptArguments args;
-      for (std::size_t i = 2; i < w.size() && i < 11; ++i) args[i - 2] = w[i];
-      runner->RunScript(w[1], args);
+      for (std::string& a : args)
+        if (!(in >> a)) break;
+      runner->RunScript(word, args);
     }
   }
   void ShowMessage(const std::string& text) override { messages.push_back(text); }
@@ -48,9 +48,7 @@ class RecordingHost : public ScriptHost {
   bool StopRequested() override { return eventCalls == stopAfterEventCalls; }
 
   bool HasMessage(const std::string& text) const {
-    for (const auto& m : messages)
-      if (m == text) return true;
-    return false;
+    return std::find(messages.begin(), messages.end(), text) != messages.end();
   }
 };
 
