@@ -1,45 +1,34 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "core/lenient_number.h"
 #include "core/number_text.h"
 
 namespace norvane {
 namespace {
 
-TEST(LenientNumber, LongestLeadingNumber) {
-  EXPECT_EQ(LenientNumber("35"), 35);
-  EXPECT_EQ(LenientNumber("  -12.5abc"), -12.5);
-  EXPECT_EQ(LenientNumber("abc"), 0);
-  EXPECT_EQ(LenientNumber(""), 0);
-  EXPECT_EQ(LenientNumber("."), 0);
-  EXPECT_EQ(LenientNumber(".5"), 0.5);
-  EXPECT_EQ(LenientNumber("1.5E-07"), 1.5e-7);
-  EXPECT_EQ(LenientNumber("3E"), 3);
-  EXPECT_EQ(LenientNumber("1e999"), 0);  // overflow is no number
+TEST(LenientNumber, LongestLeadingNumberAndRounding) {
+  const std::pair<const char*, double> numbers[] = {
+      {"35", 35}, {"  -12.5abc", -12.5}, {"abc", 0}, {"", 0}, {".", 0}, {".5", 0.5}, {"1.5E-07", 1.5e-7},
+      {"3E", 3}, {"1e999", 0} /* overflow is no number */};
+  for (const auto& [text, value] : numbers) EXPECT_EQ(LenientNumber(text), value) << text;
   EXPECT_FALSE(LenientInt16("40000"));
   EXPECT_EQ(*LenientInt16("-32768"), -32768);
   EXPECT_EQ(*LenientInt16("2.5"), 2);
-}
-
-TEST(RoundHalfEven, HalvesGoToTheEvenNeighbour) {
-  EXPECT_EQ(RoundHalfEven(2.5), 2);
-  EXPECT_EQ(RoundHalfEven(3.5), 4);
-  EXPECT_EQ(RoundHalfEven(-2.5), -2);
-  EXPECT_EQ(RoundHalfEven(2.6), 3);
-  EXPECT_EQ(RoundHalfEven(1e300), std::numeric_limits<long long>::max());
+  // Halves go to the even neighbour; a huge value saturates.
+  for (auto [v, r] : {std::pair{2.5, 2LL}, {3.5, 4LL}, {-2.5, -2LL}, {2.6, 3LL}, {1e300, LLONG_MAX}}) {
+    EXPECT_EQ(RoundHalfEven(v), r) << v;
+  }
 }
 
 TEST(NumberText, PlainConversion) {
-  EXPECT_EQ(TrimmedNumberText(100), "100");
+  const std::pair<double, const char*> trimmed[] = {
+      {100, "100"}, {0.5, ".5"}, {-0.25, "-.25"}, {1e20, "1E+20"}, {1.5e-7, "1.5E-07"}, {0, "0"},
+      {1.0 / 3, ".333333333333333"}, {123456789012345.0, "123456789012345"}};
+  for (const auto& [v, text] : trimmed) EXPECT_EQ(TrimmedNumberText(v), text) << v;
   EXPECT_EQ(NumberText(100), " 100");
   EXPECT_EQ(NumberText(-3), "-3");
-  EXPECT_EQ(TrimmedNumberText(0.5), ".5");
-  EXPECT_EQ(TrimmedNumberText(-0.25), "-.25");
-  EXPECT_EQ(TrimmedNumberText(1e20), "1E+20");
-  EXPECT_EQ(TrimmedNumberText(1.5e-7), "1.5E-07");
-  EXPECT_EQ(TrimmedNumberText(0), "0");
-  EXPECT_EQ(TrimmedNumberText(1.0 / 3), ".333333333333333");
-  EXPECT_EQ(TrimmedNumberText(123456789012345.0), "123456789012345");
   EXPECT_EQ(SingleText(38.5f), "38.5");
   EXPECT_EQ(SingleText(0.1f), ".1");
 }

@@ -23,31 +23,24 @@ TEST(RecordFile, FieldsAreReadOneAtATimeRegardlessOfLines) {
   EXPECT_TRUE(r.AtEnd());
 }
 
-TEST(RecordFile, WriterRoundTrips) {
+// The reader test above covers every form the writer produces, so exact bytes suffice here.
+TEST(RecordFile, WriterBytes) {
   RecordWriter w;
   w.Text("KMCI 071253Z").Number(12.5).Integer(-7).Bool(true).EndRecord().Text("say \"hi\"").EndRecord();
   EXPECT_EQ(w.str(), "\"KMCI 071253Z\",12.5,-7,#TRUE#\r\n\"say hi\"\r\n");
-  RecordReader r(w.str());
-  EXPECT_EQ(*r.NextText(), "KMCI 071253Z");
-  EXPECT_EQ(*r.NextNumber(), 12.5);
-  EXPECT_EQ(*r.NextNumber(), -7);
-  EXPECT_TRUE(*r.NextBool());
-  EXPECT_EQ(*r.NextText(), "say hi");
 }
 
 TEST(ReplaceFile, FailedWriteOrRenameLeavesTheOldFileWhole) {
   testing::MemoryFileSystem fs;
   fs.files["obs.wad"] = "old contents";
-  fs.failWrites = true;
   fs.writeBudget = 3;
-  EXPECT_FALSE(ReplaceFile(fs, "obs.wad", "new contents", "temp.wad"));
-  EXPECT_EQ(fs.files["obs.wad"], "old contents");
-  EXPECT_FALSE(fs.Exists("temp.wad"));
-  fs.failWrites = false;
-  fs.failRenames = true;
-  EXPECT_FALSE(ReplaceFile(fs, "obs.wad", "new contents", "temp.wad"));
-  EXPECT_EQ(fs.files["obs.wad"], "old contents");
-  fs.failRenames = false;
+  for (bool* failure : {&fs.failWrites, &fs.failRenames}) {
+    *failure = true;
+    EXPECT_FALSE(ReplaceFile(fs, "obs.wad", "new contents", "temp.wad"));
+    EXPECT_EQ(fs.files["obs.wad"], "old contents");
+    EXPECT_FALSE(fs.Exists("temp.wad"));
+    *failure = false;
+  }
   EXPECT_TRUE(ReplaceFile(fs, "obs.wad", "new contents", "temp.wad"));
   EXPECT_EQ(fs.files["obs.wad"], "new contents");
   EXPECT_FALSE(fs.Exists("temp.wad"));

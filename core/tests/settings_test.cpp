@@ -94,11 +94,20 @@ TEST(Settings, MissingFileIsBuiltWithDefaultsAndChildKeysAreExact) {
 }
 
 TEST(GreatCircle, KnownDistances) {
-  EXPECT_NEAR(GreatCircleDistance(40, -100, 40, -100, 3440), 0, 1e-6);
-  EXPECT_NEAR(GreatCircleDistance(10, 20, -10, -160, 3440), 3440 * 3.141592654, 1e-6);
-  EXPECT_NEAR(GreatCircleDistance(40, -100, 41, -100, 3440), 60, 0.1);
-  // New York (40.64, -73.78) to Los Angeles (33.94, -118.41): about 2150 nautical miles.
-  EXPECT_NEAR(GreatCircleDistance(40.64, -73.78, 33.94, -118.41, 3440), 2146, 10);
+  struct Case { double lat1, lon1, lat2, lon2, nmi, tolerance; };
+  const Case cases[] = {
+      {40, -100, 40, -100, 0, 1e-6},                     // same point
+      {10, 20, -10, -160, 3440 * 3.141592654, 1e-6},     // antipodes
+      {40, -100, 41, -100, 60, 0.1},                     // one degree of latitude
+      {0, 179.5, 0, -179.5, 60, 0.1},                    // across the date line
+      {40.64, -73.78, 33.94, -118.41, 2146, 10},         // New York - Los Angeles
+      {51.47, -0.45, 40.64, -73.78, 2990, 20},           // London - New York
+      {35.55, 139.78, -33.95, 151.18, 4220, 30},         // Tokyo - Sydney
+  };
+  for (const Case& c : cases) {
+    EXPECT_NEAR(GreatCircleDistance(c.lat1, c.lon1, c.lat2, c.lon2, 3440), c.nmi, c.tolerance)
+        << c.lat1 << "," << c.lon1 << " - " << c.lat2 << "," << c.lon2;
+  }
 }
 
 }  // namespace

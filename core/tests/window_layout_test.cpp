@@ -46,21 +46,14 @@ TEST(WindowLayout, BoxesShareTheWidthAndNeverGoNegative) {
 
 TEST(WorkingFolder, StartUpRemovesHandOffFilesOnly) {
   testing::MemoryFileSystem fs;
-  fs.files["lock.zzz"] = "\"12\"\r\n";
-  fs.files["d12.pid"] = "x";
-  fs.files["G7.PID"] = "x";
-  fs.files["scripts/redraw.nvs"] = "x";
-  fs.files["scripts/startup.nvs"] = "keep";
-  fs.files["obsfolder/KMCI.obs"] = "keep";
+  const char* handOffs[] = {"lock.zzz", "d12.pid", "G7.PID", "scripts/redraw.nvs"};
+  const char* kept[] = {"scripts/startup.nvs", "obsfolder/KMCI.obs"};
+  for (const char* name : handOffs) fs.files[name] = "x";
+  for (const char* name : kept) fs.files[name] = "keep";
   EXPECT_TRUE(PrepareWorkingFolder(fs));
-  EXPECT_TRUE(fs.folders.count("obsfolder"));
-  EXPECT_TRUE(fs.folders.count("scripts"));
-  EXPECT_FALSE(fs.Exists("lock.zzz"));
-  EXPECT_FALSE(fs.Exists("d12.pid"));
-  EXPECT_FALSE(fs.Exists("G7.PID"));
-  EXPECT_FALSE(fs.Exists("scripts/redraw.nvs"));
-  EXPECT_EQ(fs.files["scripts/startup.nvs"], "keep");
-  EXPECT_EQ(fs.files["obsfolder/KMCI.obs"], "keep");
+  EXPECT_TRUE(fs.folders.count("obsfolder") && fs.folders.count("scripts"));
+  for (const char* name : handOffs) EXPECT_FALSE(fs.Exists(name)) << name;
+  for (const char* name : kept) EXPECT_EQ(fs.files[name], "keep") << name;
 }
 
 }  // namespace

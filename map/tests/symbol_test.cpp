@@ -114,12 +114,6 @@ TEST(SymbolTableTest, MissingAndBrokenBitmapsReportedOnceAndDrawNothing) {
   EXPECT_EQ(table.Find(47), nullptr);
 }
 
-}  // namespace
-}  // namespace norvane
-
-namespace norvane {
-namespace {
-
 // The bitmaps shipped in data/symbols must all load, so a plotted symbol is never lost.
 TEST(SymbolTableTest, ShippedSymbolsAllLoad) {
   LocalFileSystem fs(std::string(NORVANE_SOURCE_DIR) + "/data");

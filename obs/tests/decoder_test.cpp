@@ -33,13 +33,20 @@ void ExpectFields(const Case& c) {
   }
 }
 
+// Reports without a "KT " group (SAO reports among them) keep every template value, beyond a
+// CAVOK pair and a peak-wind remark.
 TEST(DecodeReport, TemplateForReportsWithoutAnchors) {
   const std::string blank(DecodedTemplate());
   EXPECT_EQ(blank, "000000000000000000000000000000099990000099999900000009999999000");
   for (const char* report : {"", " ", "KJFK ", "SVBC 020002Z AUTO NIL ", "KJFK 011200Z",
-                             "KASE 012353Z COR 20010G19 10SM FEW120 22/M07 A3005 RMK AO2 SLP064 "}) {
+                             "KASE 012353Z COR 20010G19 10SM FEW120 22/M07 A3005 RMK AO2 SLP064 ",
+                             "WXL SA 1400 AUTO8 M M M M/19/06/1806/M/     M 75MM",
+                             "WZR SA 1400 AUTO8 M M M 046/01/00/0401/M/M 1005 6-4MM",
+                             "BOS SA 1450 15 SCT M25 OVC 4R- 132/45/41/0515/992"}) {
     EXPECT_EQ(DecodeReport(report), blank) << report;
+    EXPECT_EQ(Decode(report), blank) << report;
   }
+  EXPECT_EQ(Decode("BOS SA 1450 CLR 15 132/45/41/2815G25/992 PK WND 28045/1430").substr(60), "045");
 }
 
 TEST(DecodeReport, CavokTemperaturePairs) {
@@ -159,18 +166,6 @@ TEST(DecodeReport, HandCheckedRealReports) {
   for (const auto& [report, expected] : cases) EXPECT_EQ(Decode(report), expected) << report;
 }
 
-// SAO reports carry no "KT " group: beyond a CAVOK pair and a peak-wind remark, they keep
-// every template value.
-TEST(DecodeReport, SaoReports) {
-  const std::string blank(DecodedTemplate());
-  for (const char* report : {"WXL SA 1400 AUTO8 M M M M/19/06/1806/M/     M 75MM",
-                             "WZR SA 1400 AUTO8 M M M 046/01/00/0401/M/M 1005 6-4MM",
-                             "BOS SA 1450 15 SCT M25 OVC 4R- 132/45/41/0515/992"}) {
-    EXPECT_EQ(Decode(report), blank) << report;
-  }
-  EXPECT_EQ(Decode("BOS SA 1450 CLR 15 132/45/41/2815G25/992 PK WND 28045/1430").substr(60), "045");
-}
-
 TEST(CleanReport, CleansAsTheDownloaderFilesReports) {
   const std::vector<std::pair<std::string, std::string>> cases = {
       {"", " "},
@@ -182,16 +177,13 @@ TEST(CleanReport, CleansAsTheDownloaderFilesReports) {
   for (const auto& [raw, cleaned] : cases) EXPECT_EQ(CleanReport(raw), cleaned);
 }
 
-TEST(DecodedAccessors, ShortOrGarbledTextReadsAsNotReported) {
+TEST(DecodedAccessors, FieldsAsReadersConvertThemAndShortTextIsNotReported) {
   EXPECT_EQ(DecodedColumn("", 41), '9');
   EXPECT_EQ(DecodedField("2000", 1, 6), "200000");
   EXPECT_EQ(DecodedField(std::string("12\0", 3), 1, 4), "1200");
   EXPECT_FALSE(DecodedTemperature("").has_value());
   EXPECT_EQ(DecodedColumn(DecodedTemplate(), 0), '0');
   EXPECT_EQ(DecodedColumn(DecodedTemplate(), 64), '0');
-}
-
-TEST(DecodedAccessors, FieldsAsReadersConvertThem) {
   const std::string d = Decode(
       "KBOS 011456Z VRB12KT 1SM -FZRA BR OVC008 M01/002 A2990 RMK SLP982 SNINCR 4/005 60015");
   EXPECT_EQ(DecodedIntensity(d), 1);

@@ -29,11 +29,7 @@ TEST(DescribeObservationTest, WholeLine) {
 }
 
 TEST(DescribeObservationTest, Parts) {
-  struct Case {
-    std::string decoded;
-    bool celsius;
-    std::string expectedPart;
-  };
+  struct Case { std::string decoded; bool celsius; std::string expectedPart; };
   const Case cases[] = {
       {Decoded({{35, "0"}}), false, "Sky: Clear Below 12000FT    "},
       {Decoded({{35, "5"}}), false, "Sky: Obscured    "},
@@ -73,8 +69,7 @@ TEST(DescribeObservationTest, Parts) {
 
 TEST(DescribeObservationTest, DamagedTextNeverFails) {
   for (const std::string& d : {std::string(), std::string("3"), std::string(200, '\x01'), std::string(63, 'Z')}) {
-    const std::string text = DescribeObservation(d, false);
-    EXPECT_EQ(text.substr(0, 5), "Sky: ");
+    EXPECT_EQ(DescribeObservation(d, false).substr(0, 5), "Sky: ");
   }
 }
 

@@ -103,12 +103,6 @@ TEST(StationQueriesTest, ReportListing) {
   EXPECT_EQ(StationReportListing(fs, store, "EGLL", "", 10000).messages.back(), "ICAO was not found.");
 }
 
-}  // namespace
-}  // namespace norvane
-
-namespace norvane {
-namespace {
-
 TEST(StationTablesTest, ShippedTablesAreCompleteAndAgree) {
   LocalFileSystem fs(std::filesystem::path(NORVANE_SOURCE_DIR) / "data");
   if (!fs.Exists("latlong.stn")) GTEST_SKIP() << "data/latlong.stn is not generated";

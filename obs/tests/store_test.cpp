@@ -17,6 +17,13 @@ std::string FakeDecode(std::string_view report) {
 
 std::string Report(const std::string& id, int n) { return id + " " + std::to_string(100000 + n) + "Z A" + std::to_string(n) + " "; }
 
+// One station block of "obs.wad" as bytes: position, then each (report, time) with decoded text "d".
+std::string Block(const std::string& id, int lat, int lon, const std::vector<std::pair<std::string, int>>& reports = {}) {
+  std::string b = "\"[START]\"\r\n\"" + id + "\"," + std::to_string(lat) + "," + std::to_string(lon) + "\r\n";
+  for (const auto& [report, time] : reports) b += "\"[DATA]\"\r\n\"" + report + "\",\"d\"," + std::to_string(time) + "\r\n";
+  return b + "\"[END]\"\r\n";
+}
+
 struct Fixture {
   MemoryFileSystem fs;
   StationTable table{{{"KORD", 4198, -8790}, {"KMDW", 4178, -8775}, {"CYYZ", 4367, -7963}}};
@@ -24,6 +31,9 @@ struct Fixture {
   StoreContext context{fs, table, FakeDecode, 1000, {}};
   Fixture() { store.Clear(); }
   StoreOutcome File(const std::string& id, int n, int time) { return StoreReport(context, store, Report(id, n), time); }
+  void FillSlots() {
+    for (int n = 0; n < 6; ++n) File("KORD", n, 2000 + n);
+  }
 };
 
 TEST(StoreReportTest, FilesSlotsArchivesAndWatchRecords) {
@@ -84,20 +94,16 @@ TEST(StoreReportTest, NewStationInReusedEntryStartsWithEmptySlots) {
   EXPECT_TRUE(f.store[0].reports[3].Empty());
 }
 
-TEST(StoreReportTest, ArchiveAheadOfStoreGetsNoSecondCopy) {
-  Fixture f;
-  for (int n = 0; n < 6; ++n) f.File("KORD", n, 2000 + n);
+TEST(StoreReportTest, ArchiveAheadOfStoreGetsNoSecondCopyAndFailedArchiveWriteIsReported) {
+  Fixture f, failing;
+  f.FillSlots();
   // An aborted run archived slot 5 already, but obs.wad was never replaced.
   f.fs.files["obsfolder/KORD.obs"] = FormatArchive({f.store[0].reports[5]});
   EXPECT_EQ(f.File("KORD", 9, 3000), StoreOutcome::kAddedToSlots);
   EXPECT_EQ(ReadArchive(f.fs, "KORD").size(), 1u);
-}
-
-TEST(StoreReportTest, FailedArchiveWriteIsReported) {
-  Fixture f;
-  for (int n = 0; n < 6; ++n) f.File("KORD", n, 2000 + n);
-  f.fs.failRenames = true;
-  EXPECT_EQ(f.File("KORD", 9, 3000), StoreOutcome::kFileError);
+  failing.FillSlots();
+  failing.fs.failRenames = true;
+  EXPECT_EQ(failing.File("KORD", 9, 3000), StoreOutcome::kFileError);
 }
 
 TEST(StoreFileTest, RoundTripAndCutoff) {
@@ -126,45 +132,36 @@ TEST(StoreFileTest, FailedSaveLeavesOldStoreUntouched) {
   Fixture f;
   f.File("KORD", 1, 2000);
   f.fs.files["obs.wad"] = "old";
-  f.fs.failRenames = true;
-  EXPECT_FALSE(SaveStore(f.fs, f.store, 0));
-  EXPECT_EQ(f.fs.files["obs.wad"], "old");
-  f.fs.failRenames = false;
-  f.fs.failWrites = true;
   f.fs.writeBudget = 10;
-  EXPECT_FALSE(SaveStore(f.fs, f.store, 0));
-  EXPECT_EQ(f.fs.files["obs.wad"], "old");
+  for (bool* failure : {&f.fs.failRenames, &f.fs.failWrites}) {
+    *failure = true;
+    EXPECT_FALSE(SaveStore(f.fs, f.store, 0));
+    EXPECT_EQ(f.fs.files["obs.wad"], "old");
+    *failure = false;
+  }
 }
 
 TEST(StoreFileTest, ReloadClearsSlotsOfMovedStations) {
   MemoryFileSystem fs;
-  fs.files["obs.wad"] =
-      "\"[START]\"\r\n\"KORD\",4198,-8790\r\n\"[END]\"\r\n"
-      "\"[START]\"\r\n\"KMDW\",4178,-8775\r\n\"[DATA]\"\r\n\"KMDW 1Z A \",\"d\",10\r\n\"[DATA]\"\r\n\"KMDW 2Z B \",\"d\",9\r\n\"[END]\"\r\n\"[EXIT]\"\r\n";
+  const std::string kord = Block("KORD", 4198, -8790);
+  fs.files["obs.wad"] = kord + Block("KMDW", 4178, -8775, {{"KMDW 1Z A ", 10}, {"KMDW 2Z B ", 9}}) + "\"[EXIT]\"\r\n";
   ObservationStore store;
   LoadStore(fs, store);
   EXPECT_EQ(store[1].reports[1].time, 9);
-  fs.files["obs.wad"] =
-      "\"[START]\"\r\n\"KORD\",4198,-8790\r\n\"[END]\"\r\n"
-      "\"[START]\"\r\n\"CYYZ\",4367,-7963\r\n\"[DATA]\"\r\n\"CYYZ 1Z A \",\"d\",10\r\n\"[END]\"\r\n\"[EXIT]\"\r\n";
+  fs.files["obs.wad"] = kord + Block("CYYZ", 4367, -7963, {{"CYYZ 1Z A ", 10}}) + "\"[EXIT]\"\r\n";
   LoadStore(fs, store);
   EXPECT_EQ(store[1].identifier, "CYYZ");
   EXPECT_TRUE(store[1].reports[1].Empty());
 }
 
 TEST(StoreFileTest, DamagedFilesLoadWhatIsValid) {
-  struct Case {
-    const char* name;
-    std::string bytes;
-    int stations;
-    bool problem;
-  };
-  const std::string block = "\"[START]\"\r\n\"KORD\",4198,-8790\r\n\"[DATA]\"\r\n\"KORD 1Z A \",\"d\",10\r\n\"[END]\"\r\n";
+  struct Case { const char* name; std::string bytes; int stations; bool problem; };
+  const std::string block = Block("KORD", 4198, -8790, {{"KORD 1Z A ", 10}});
   const Case cases[] = {
       {"empty", "", 0, true},
       {"truncated", block + "\"[START]\"\r\n\"KMDW\",41", 1, true},
       {"exit inside block", block + "\"[START]\"\r\n\"KMDW\",1,2\r\n\"[EXIT]\"\r\n" + block, 1, false},
-      {"latitude out of range", "\"[START]\"\r\n\"KBAD\",40000,0\r\n\"[END]\"\r\n" + block + "\"[EXIT]\"", 1, true},
+      {"latitude out of range", Block("KBAD", 40000, 0) + block + "\"[EXIT]\"", 1, true},
       {"garbage", "\x01\x02,,\"\"\"\"[START]\r\n\"[START]\"", 0, true},
       {"junk between blocks", "\"junk\",7\r\n" + block + "\"[EXIT]\"\r\n", 1, false},
   };
