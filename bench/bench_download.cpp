@@ -15,41 +15,16 @@
 
 #include "core/record_file.h"
 #include "core/settings.h"
+#include "tests/fakes/child_programs.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 const fs::path kBin = fs::path(NORVANE_BINARY_DIR) / "bin";
 
-pid_t Spawn(const fs::path& folder, const std::vector<std::string>& argv) {
-  const pid_t pid = fork();
-  if (pid == 0) {
-    if (chdir(folder.c_str()) != 0) _exit(127);
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    std::vector<char*> args;
-    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    execv(args[0], args.data());
-    _exit(127);
-  }
-  return pid;
-}
-
-std::string Slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-std::string HourFile(int hoursAgo) {
-  const std::time_t t = std::time(nullptr) - hoursAgo * 3600;
-  std::tm utc{};
-  gmtime_r(&t, &utc);
-  char name[32];
-  std::strftime(name, sizeof name, "%y%m%d%H_metar", &utc);
-  return name;
-}
+using norvane::testing::HourFile;
+using norvane::testing::Slurp;
+using norvane::testing::Spawn;
 
 class DownloadBench {
  public:
