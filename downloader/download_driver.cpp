@@ -161,14 +161,8 @@ void DownloadDriver::FileBulletin() {
   const int maxAge = ReadMaxObAge(*settingsText);
   const std::int32_t now = MinutesNow(clock_);
   const std::int32_t cutoff = StoreCutoff(now, maxAge);
-  // The store search yields once per entry it passes; letting events run every time
-  // would cost more than the filing itself (millions of calls for a full store).
-  std::function<void()> yield;
-  if (host_.pumpEvents)
-    yield = [this, passed = 0]() mutable {
-      if (++passed % 4096 == 0) host_.pumpEvents();
-    };
-  StoreContext context{fs_, stations, [](std::string_view r) { return DecodeReport(r); }, cutoff, yield};
+  StoreContext context{fs_, stations, [](std::string_view r) { return DecodeReport(r); }, cutoff,
+                       host_.pumpEvents};
   const CivilTime today = clock_.LocalNow();
   const double length = static_cast<double>(bulletin_.size());
   CutBulletin(

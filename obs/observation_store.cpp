@@ -262,13 +262,17 @@ bool AppendWatchRecord(FileSystem& fs, const ObservationStore& store, int index,
                                                              record.report, record.decoded, record.time}));
 }
 
+constexpr int kEntriesPerYield = 4096;
+
 StoreOutcome StoreReport(StoreContext& context, ObservationStore& store, const std::string& report,
                          std::int32_t time) {
   FileSystem& fs = context.fs;
   if (!fs.Exists(kArchiveFolder)) fs.CreateFolder(kArchiveFolder);
   const std::string id = report.substr(0, 4);
   for (int i = 0; i <= kStoreLastIndex; ++i) {
-    if (context.yield) context.yield();
+    // The search may pass thousands of entries per report; one yield per 4096 keeps the
+    // window answering without a pass of the event loop for every entry.
+    if (context.yield && i % kEntriesPerYield == 0) context.yield();
     StationObservations& entry = store[i];
     if (entry.identifier == kEndIdentifier) {
       if (!Whois(fs, context.stations, id, store, i)) {

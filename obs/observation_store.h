@@ -124,7 +124,7 @@ struct StoreContext {
   const StationTable& stations;                                 // for Whois
   std::function<std::string(std::string_view)> decode;          // DecodeReport
   std::int32_t cutoff = 0;
-  std::function<void()> yield;                                  // optional, once per entry
+  std::function<void()> yield;                                  // optional, every 4096 entries searched
 };
 
 // Files one cleaned report (time in absolute minutes) into the store, its archive and

@@ -208,13 +208,17 @@ void AppWiring::ProjectView() {
   s.outline = ProjectMap(s.projection, s.mapPoints);
 }
 
+void AppWiring::LoadOutline() {
+  window_.log().LogProcessMessage("Loading map values");
+  state_->mapPoints = LoadMap(window_.files()).points;
+  ProjectView();
+}
+
 void AppWiring::LoadAtStartup() {
   State& s = *state_;
   FileSystem& fs = window_.files();
   s.store.Clear();
-  window_.log().LogProcessMessage("Loading map values");
-  s.mapPoints = LoadMap(fs).points;
-  ProjectView();
+  LoadOutline();
   s.symbols.Load(fs, "", [this](const std::string& m) { window_.log().ShowMessage(m); });
 }
 
@@ -328,11 +332,7 @@ void AppWiring::MenuChosen(const std::string& name) {
     Redraw(false);
   } else if (name == "mnuDefineMap") {
     SelectRegionDialog dialog(w.files(), w.dialogs(), &w);
-    if (dialog.exec() == QDialog::Accepted) {
-      w.log().LogProcessMessage("Loading map values");
-      state_->mapPoints = LoadMap(w.files()).points;
-      ProjectView();
-    }
+    if (dialog.exec() == QDialog::Accepted) LoadOutline();
     Redraw(true);
   } else if (name == "mnuMapForeColor") {
     if (auto c = w.dialogs().ChooseColor(w.settings().MapForeColor)) w.settings().MapForeColor = *c;

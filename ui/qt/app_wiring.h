@@ -29,6 +29,8 @@ class AppWiring {
   void SetStatus(const std::string& text, bool busy);
   void QueueDownloadFor(const std::string& stamp);
   void ProjectView();
+  // Reads "user.map" and projects it for the current view.
+  void LoadOutline();
   struct State;
   MainWindow& window_;
   State* state_;

@@ -3,6 +3,20 @@
 namespace norvane {
 
 QColor ToQColor(Color c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); }
+
+QImage ToQImage(const Image& image, std::optional<Color> transparent) {
+  // Every pixel is either fully opaque or fully clear, so premultiplied values are the plain ones.
+  QImage out(image.width, image.height, transparent ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+  for (int row = 0; row < image.height; ++row) {
+    auto* line = reinterpret_cast<QRgb*>(out.scanLine(row));
+    const Color* source = image.pixels.data() + static_cast<std::size_t>(row) * static_cast<std::size_t>(image.width);
+    for (int col = 0; col < image.width; ++col) {
+      const Color p = source[col];
+      line[col] = p == transparent ? qRgba(0, 0, 0, 0) : qRgb(RedOf(p), GreenOf(p), BlueOf(p));
+    }
+  }
+  return out;
+}
 Color FromQColor(const QColor& c) { return Rgb(c.red(), c.green(), c.blue()); }
 
 QFont ToQFont(const Font& font) {
@@ -122,16 +136,7 @@ const QImage& QtCanvas::Convert(const Image& image, Color transparent) {
   c.height = image.height;
   c.transparent = transparent;
   c.pixels = image.pixels;
-  // Every pixel is either fully opaque or fully clear, so premultiplied values are the plain ones.
-  c.image = QImage(image.width, image.height, QImage::Format_ARGB32_Premultiplied);
-  for (int row = 0; row < image.height; ++row) {
-    auto* line = reinterpret_cast<QRgb*>(c.image.scanLine(row));
-    const Color* source = image.pixels.data() + static_cast<std::size_t>(row) * static_cast<std::size_t>(image.width);
-    for (int col = 0; col < image.width; ++col) {
-      const Color p = source[col];
-      line[col] = p == transparent ? qRgba(0, 0, 0, 0) : qRgb(RedOf(p), GreenOf(p), BlueOf(p));
-    }
-  }
+  c.image = ToQImage(image, transparent);
   return c.image;
 }
 

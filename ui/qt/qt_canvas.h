@@ -5,6 +5,7 @@
 #include <QStaticText>
 #include <string>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -63,6 +64,9 @@ class QtCanvas : public Canvas {
 };
 
 QColor ToQColor(Color c);
+// The picture as a QImage; pixels of the `transparent` colour, when given, become clear.
+// The pixels must hold width x height values.
+QImage ToQImage(const Image& image, std::optional<Color> transparent = std::nullopt);
 Color FromQColor(const QColor& c);
 QFont ToQFont(const Font& font);
 

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "map/world_picture.h"
+#include "ui/qt/qt_canvas.h"
 
 namespace norvane {
 
@@ -14,19 +15,6 @@ namespace {
 
 constexpr Color kPaper = Rgb(20, 36, 66);
 constexpr Color kInk = Rgb(180, 180, 200);
-
-QImage ToQImage(const Image& image) {
-  QImage out(image.width, image.height, QImage::Format_RGB32);
-  for (int y = 0; y < image.height; ++y) {
-    auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
-    for (int x = 0; x < image.width; ++x) {
-      const Color c = image.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(image.width) +
-                                   static_cast<std::size_t>(x)];
-      line[x] = qRgb(RedOf(c), GreenOf(c), BlueOf(c));
-    }
-  }
-  return out;
-}
 
 }  // namespace
 
