@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
+#include <sstream>
+
 #include "commands/command_history.h"
 #include "commands/output_log.h"
 #include "tests/fakes/fake_process_starter.h"
@@ -37,67 +41,50 @@ TEST(CommandInterpreter, ArgumentErrorsCarryTheSuffix) {
       {"RUN", "Invalid use of 'R' - need script name to run - refer to Help > Help for more information in x at line 3"},
       {"BUILDGRID A 1 2 3 4 5 6 7 8", "Invalid number of command line parameters in x at line 3"},
       {"REDRAW ADD", "Invalid number of command line parameters in x at line 3"},
-      {"GRID TEMP T 1 2 3", "Grid 'TEMP' cannot be located in x at line 3"},
+      {"GRID NONE T 1 2 3", "Grid 'NONE' cannot be located in x at line 3"},
       {"frobnicate now", "'FROBNICATE' is an invalid command in x at line 3 - refer to Help > Help or press F1 for more information"},
+      {"GRID temp T 256 0 0", "Invalid red color in x at line 3"},
+      {"GRID temp T 0 -1 0", "Invalid green color in x at line 3"},
+      {"GRID temp T 0 0 300", "Invalid blue color in x at line 3"},
+      {"DRAW temp T 0 100 4 0 0 0 -1", "Invalid thickness in x at line 3"},
+      {"DRAW temp T 0 100 4 0 0 0 5", "Invalid thickness in x at line 3"},
+      {"DRAWDIFF temp old T 0 100 4 0 0 0 9", "Invalid thickness in x at line 3"},
   };
   for (const Case& c : cases) {
     Fixture f;
+    f.files.files["temp.nv1"] = "x";
     f.exec.Exec(c.line, " in x at line 3");
     EXPECT_EQ(f.Last(), c.message) << c.line;
   }
 }
 
-TEST(CommandInterpreter, GridColourAndThicknessChecks) {
-  struct Case { const char* line; const char* message; };
-  const Case cases[] = {
-      {"GRID temp T 256 0 0", "Invalid red color"},
-      {"GRID temp T 0 -1 0", "Invalid green color"},
-      {"GRID temp T 0 0 300", "Invalid blue color"},
-      {"DRAW temp T 0 100 4 0 0 0 -1", "Invalid thickness"},
-      {"DRAW temp T 0 100 4 0 0 0 5", "Invalid thickness"},
-      {"DRAWDIFF temp old T 0 100 4 0 0 0 9", "Invalid thickness"},
-  };
-  for (const Case& c : cases) {
-    Fixture f;
-    f.files.files["temp.nv1"] = "x";
-    f.exec.Exec(c.line, "");
-    EXPECT_EQ(f.Last(), c.message) << c.line;
-  }
+TEST(CommandInterpreter, ContourArgumentsReachTheirOwner) {
   Fixture f;
   f.files.files["temp.nv1"] = "x";
   std::string got;
-  double start = 0, interval = 0;
-  int colour = 0, thick = 0;
   f.exec.Hooks().drawContours = [&](const std::string& n, const std::string& n2, const std::string& field, double s,
-                                    double, double i, int rgb, int t, const std::string& fmt) {
-    got = n + "|" + n2 + "|" + field + "|" + fmt;
-    start = s; interval = i; colour = rgb; thick = t;
+                                    double e, double i, int rgb, int t, const std::string& fmt) {
+    std::ostringstream o;
+    o << n << "|" << n2 << "|" << field << "|" << s << "|" << e << "|" << i << "|" << rgb << "|" << t << "|" << fmt;
+    got = o.str();
   };
   f.exec.Exec("DRAWDIFF TEMP OLD T -10 10 2.5 1 2 3 4 0.0", "");
-  EXPECT_EQ(got, "TEMP|OLD|T|0.0");
-  EXPECT_EQ(start, -10);
-  EXPECT_EQ(interval, 2.5);
-  EXPECT_EQ(colour, 1 + 256 * 2 + 65536 * 3);
-  EXPECT_EQ(thick, 4);
+  EXPECT_EQ(got, "TEMP|OLD|T|-10|10|2.5|197121|4|0.0");  // colour 1 + 256 * 2 + 65536 * 3
   f.exec.Exec("DRAW TEMP T 0 10 2 0 0 0 1", "");
-  EXPECT_EQ(got, "TEMP||T|0.#");
+  EXPECT_EQ(got, "TEMP||T|0|10|2|0|1|0.#");
 }
 
 TEST(CommandInterpreter, OwnCommands) {
   Fixture f;
   f.exec.Exec("F2C 212", "");
-  ASSERT_EQ(f.log.shown.size(), 3u);
   // Messages go in front, so the screen reads them from the last written down.
-  EXPECT_EQ(f.log.shown[2], "212 Fahrenheit = ");
-  EXPECT_EQ(f.log.shown[1], " 100 Celsius.");
-  EXPECT_EQ(f.log.shown[0], kSeparator);
+  EXPECT_EQ(f.log.shown, (std::vector<std::string>{kSeparator, " 100 Celsius.", "212 Fahrenheit = "}));
   f.exec.Exec("C2F -40", "");
   EXPECT_EQ(f.log.shown[4], "-40 Fahrenheit.");
 
   f.exec.Exec("MSG `hello world", "");
   ASSERT_EQ(f.dialogs.shown.size(), 1u);
-  EXPECT_EQ(f.dialogs.shown[0].text, "hello WORLD ");
-  EXPECT_EQ(f.dialogs.shown[0].title, "Norvane v1.02");
+  EXPECT_EQ(std::tie(f.dialogs.shown[0].title, f.dialogs.shown[0].text), std::tuple("Norvane v1.02", "hello WORLD "));
 
   f.exec.Exec("echo a  b\tc", "");
   EXPECT_EQ(f.log.logged.back(), "A B C ");
@@ -112,8 +99,7 @@ TEST(CommandInterpreter, OwnCommands) {
   EXPECT_NE(f.log.logged.back().find("W49 "), std::string::npos);
 
   f.exec.Exec("HELP", "");
-  EXPECT_EQ(f.help.keyword, "The Command Interpreter");
-  EXPECT_EQ(f.help.file, "norvane.hlp");
+  EXPECT_EQ(std::tie(f.help.file, f.help.keyword), std::tuple("norvane.hlp", "The Command Interpreter"));
 
   const auto before = f.log.all.size();
   f.exec.Exec("RMK AO2 SLP123", "");
@@ -125,12 +111,11 @@ TEST(CommandInterpreter, OwnCommands) {
 TEST(CommandInterpreter, ShellKeepsLetterCaseAndReportsFailure) {
   Fixture f;
   f.exec.Exec("SHELL gedit Notes.txt", "");
-  ASSERT_EQ(f.starter.started.size(), 1u);
-  EXPECT_EQ(f.starter.started[0].commandLine, "gedit Notes.txt");
-  EXPECT_EQ(f.starter.started[0].mode, WindowMode::NormalWithFocus);
   f.exec.Exec("shellmin xterm", "");
-  EXPECT_EQ(f.starter.started[1].commandLine, "xterm");
-  EXPECT_EQ(f.starter.started[1].mode, WindowMode::MinimisedNoFocus);
+  ASSERT_EQ(f.starter.started.size(), 2u);
+  const auto& [shell, shellmin] = std::tie(f.starter.started[0], f.starter.started[1]);
+  EXPECT_EQ(std::tie(shell.commandLine, shell.mode), std::tuple("gedit Notes.txt", WindowMode::NormalWithFocus));
+  EXPECT_EQ(std::tie(shellmin.commandLine, shellmin.mode), std::tuple("xterm", WindowMode::MinimisedNoFocus));
   f.starter.succeed = false;
   f.exec.Exec("SHELL nosuchprogram", " in s at line 1");
   EXPECT_EQ(f.Last(), "Problem executing a 'shell' command in s at line 1");
@@ -147,18 +132,11 @@ TEST(CommandInterpreter, HandsOverToOwners) {
   h.runScript = [&](const std::string& s, const CommandWords& w, const std::string&) { calls.push_back("run " + s + " " + w[2]); };
   h.forceRedraw = [&] { calls.push_back("redraw"); };
   h.atHolds = [&](const std::string& when) { return when == "XX10"; };
-  f.exec.Exec("plot temperature on", "");
-  f.exec.Exec("PLOT TEMPERATURE", "");
-  f.exec.Exec("SAVEPIC", "");
-  f.exec.Exec("SAVEPIC MAP 150", "");
-  f.exec.Exec("SAVEPIC `map 85.7", "");
-  f.exec.Exec("KILL 12", "");
-  f.exec.Exec("R test ARG", "");
-  f.exec.Exec("RUN other.nvs", "");
-  f.exec.Exec("AT XX10 PLOT WIND", "");
-  f.exec.Exec("AT XX11 PLOT RH", "");
-  f.exec.Exec("REDRAW ADDQUIET PLOT RH", "");
-  f.exec.Exec("REDRAW", "");
+  for (const char* line : {"plot temperature on", "PLOT TEMPERATURE", "SAVEPIC", "SAVEPIC MAP 150", "SAVEPIC `map 85.7",
+                           "KILL 12", "R test ARG", "RUN other.nvs", "AT XX10 PLOT WIND", "AT XX11 PLOT RH",
+                           "REDRAW ADDQUIET PLOT RH", "REDRAW"}) {
+    f.exec.Exec(line, "");
+  }
   const std::vector<std::string> expected = {
       "plot TEMPERATURE ON", "plot TEMPERATURE ", "pic out 70", "pic map 70", "pic map 85", "kill 12", "queue",
       "run TEST.NVS ARG", "run OTHER.NVS ", "plot WIND ", "redraw"};

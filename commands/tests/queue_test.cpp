@@ -12,19 +12,32 @@
 namespace norvane {
 namespace {
 
-using testing::FakeClock;
-using testing::FakeProcessStarter;
-using testing::FakeRandom;
-using testing::MemoryFileSystem;
 using testing::RecordingReporter;
+using Lines = std::vector<std::string>;
 
 std::string Status(bool error, bool final, const std::string& text) {
   return RecordWriter().Bool(error).Bool(final).Text(text).EndRecord().Take();
 }
 
-TEST(ProcessQueue, FillsInOrderAndRefusesTheRow102) {
+// A queue, a working folder with a child's lock and the ends of the status-file watch.
+struct Harness {
   ProcessQueue q;
+  testing::MemoryFileSystem fs;
+  testing::FakeProcessStarter starter;
   RecordingReporter rep;
+  WatchdogState state;
+  Lines ran;
+  int finishes = 0;
+  ChildEndHandlers handlers{[this](const std::string& s) { ran.push_back(s); }, [this] { ++finishes; }};
+  void Poll() { PollStatusFile(state, fs, rep, handlers); }
+  void Queue(std::initializer_list<const char*> lines) {
+    for (const char* line : lines) QueueGridBuild(q, line, rep);
+    rep = RecordingReporter();
+  }
+};
+struct QueueTest : ::testing::Test, Harness {};
+
+TEST_F(QueueTest, FillsInOrderAndRefusesTheRow102) {
   for (int i = 0; i < 101; ++i) ASSERT_TRUE(QueueGridBuild(q, "tessal g" + std::to_string(i) + " ", rep));
   EXPECT_EQ(q.Count(), 101);
   EXPECT_EQ(rep.logged.back(), "PID 101 is number 100 in the queue");
@@ -41,11 +54,12 @@ TEST(ProcessQueue, FillsInOrderAndRefusesTheRow102) {
   EXPECT_EQ(q.Row(100).processNumber, "103");
 }
 
-TEST(ProcessQueue, NumbersWrapAfter32000) {
-  ProcessQueue q;
-  std::string n;
-  for (int i = 0; i < 32000; ++i) n = q.TakeProcessNumber();
-  EXPECT_EQ(n, "32000");
+TEST_F(QueueTest, NumbersWrapAfter32000AndGridCommandLine) {
+  QueueGridBuild(q, "temps", {30.5f, -100.f, 50.f, -60.f, 0.25f, 1234567.f}, 10, 20, 3000, rep);
+  EXPECT_EQ(q.Row(0).commandLine, "tessal temps 30.5 -100 50 -60 0.25 1234567 10 20 3000 1");
+  EXPECT_EQ(rep.logged.front(), "Queuing grid as PID 1");
+  for (int i = 2; i < 32000; ++i) q.TakeProcessNumber();
+  EXPECT_EQ(q.TakeProcessNumber(), "32000");
   EXPECT_EQ(q.TakeProcessNumber(), "0");
   EXPECT_EQ(q.TakeProcessNumber(), "1");
 }
@@ -53,77 +67,54 @@ TEST(ProcessQueue, NumbersWrapAfter32000) {
 TEST(ServerTemplate, Expansion) {
   struct Case { const char* tmpl; const char* stamp; const char* want; } cases[] = {
       {"http://h/%Y%m%d/%h.txt", "200103041500", "http://h/20010304/15.txt"},
-      {"http://h/%y-%q%h", "200103041500", "http://h/01-15"},
-      {"http://h/x%", "200103041500", "http://h/x"},
-      {"%%Y", "200103041500", "Y"},
-      {"%h", "20", ""},
+      {"http://h/%y-%q%h", "200103041500", "http://h/01-15"}, {"http://h/x%", "200103041500", "http://h/x"},
+      {"%%Y", "200103041500", "Y"}, {"%h", "20", ""},
   };
   for (const auto& c : cases) EXPECT_EQ(ExpandServerTemplate(c.tmpl, c.stamp), c.want) << c.tmpl;
 }
 
 TEST(QueueDownload, ServerChoice) {
-  FakeClock clock;
+  testing::FakeClock clock;
   clock.Set(2001, 3, 4, 15, 22);
   struct Case { int active; std::array<const char*, 4> servers; std::vector<double> draws; const char* want; };
   const Case cases[] = {
       {2, {"a/%h", "b/%h", "", ""}, {}, "varnex b/15 1"},
       {5, {"", "", "c/%Y%m%d/%h.txt", ""}, {0.1, 0.3, 0.99, 0.6}, "varnex c/20010304/15.txt 1"},
       {5, {"", "", "c/%h", ""}, {0.0}, nullptr},  // 10000 draws of server 1 find nothing
-      {7, {"a", "b", "c", "d"}, {}, nullptr},
-      {0, {"a", "b", "c", "d"}, {}, nullptr},
-      {3, {"a", "b", "", "d"}, {}, nullptr},
+      {7, {"a", "b", "c", "d"}, {}, nullptr}, {0, {"a", "b", "c", "d"}, {}, nullptr}, {3, {"a", "b", "", "d"}, {}, nullptr},
   };
   for (const auto& c : cases) {
     Settings s;
     s.ActiveObServer = c.active;
     for (int i = 0; i < 4; ++i) s.ObServers[static_cast<std::size_t>(i + 1)] = c.servers[static_cast<std::size_t>(i)];
     ProcessQueue q;
-    FakeRandom rnd;
+    testing::FakeRandom rnd;
     rnd.values = c.draws;
     testing::ScriptedDialogs dialogs;
     RecordingReporter rep;
     int optionsOpened = 0;
-    bool queued = QueueDownload(q, s, "", clock, rnd, dialogs, rep, [&] { ++optionsOpened; });
+    const bool queued = QueueDownload(q, s, "", clock, rnd, dialogs, rep, [&] { ++optionsOpened; });
+    EXPECT_EQ(queued, c.want != nullptr) << c.active;
+    EXPECT_EQ(optionsOpened, c.want ? 0 : 1) << c.active;
     if (c.want) {
-      EXPECT_TRUE(queued) << c.active;
       EXPECT_EQ(q.Row(0).commandLine, c.want);
-      ASSERT_FALSE(rep.logged.empty());
-      EXPECT_EQ(rep.logged.front(), "Queuing download as PID 1");
+      EXPECT_EQ(rep.logged, (Lines{"Queuing download as PID 1", "PID 1 is number 0 in the queue"}));
     } else {
-      EXPECT_FALSE(queued) << c.active;
       EXPECT_EQ(q.Count(), 0);
-      EXPECT_EQ(optionsOpened, 1);
-      ASSERT_FALSE(rep.shown.empty());
-      EXPECT_EQ(rep.shown.back(), "Unable to select a server.  Make sure there is a server by going into options");
-      // No process number was used.
-      EXPECT_EQ(q.TakeProcessNumber(), "1");
+      EXPECT_EQ(rep.shown, Lines{"Unable to select a server.  Make sure there is a server by going into options"});
+      EXPECT_EQ(q.TakeProcessNumber(), "1");  // no process number was used
     }
   }
 }
 
-TEST(QueueGridBuild, FormsTheCommandLineFromNineNumbers) {
-  ProcessQueue q;
-  RecordingReporter rep;
-  QueueGridBuild(q, "temps", {30.5f, -100.f, 50.f, -60.f, 0.25f, 1234567.f}, 10, 20, 3000, rep);
-  EXPECT_EQ(q.Row(0).commandLine, "tessal temps 30.5 -100 50 -60 0.25 1234567 10 20 3000 1");
-  EXPECT_EQ(rep.logged.front(), "Queuing grid as PID 1");
-}
-
-TEST(StartNextProcess, WritesLockThenStartsMinimised) {
-  ProcessQueue q;
-  MemoryFileSystem fs;
-  FakeProcessStarter starter;
-  RecordingReporter rep;
-  QueueGridBuild(q, "tessal a ", rep);
-  QueueGridBuild(q, "tessal b ", rep);
+TEST_F(QueueTest, StartNextWritesLockThenStartsMinimised) {
+  Queue({"tessal a ", "tessal b "});
   StartNextProcess(q, fs, starter, rep);
   ASSERT_EQ(starter.started.size(), 1u);
   EXPECT_EQ(starter.started[0].commandLine, "tessal a 1");
   EXPECT_EQ(starter.started[0].mode, WindowMode::MinimisedNoFocus);
-  RecordReader lock(fs.files.at("lock.zzz"));
-  EXPECT_EQ(lock.NextText(), "1");
+  EXPECT_EQ(RecordReader(fs.files.at("lock.zzz")).NextText(), "1");
   EXPECT_EQ(rep.logged.back(), "There are 1 processes left in the queue");
-
   // A child that cannot start must not leave its lock behind.
   starter.succeed = false;
   StartNextProcess(q, fs, starter, rep);
@@ -132,26 +123,11 @@ TEST(StartNextProcess, WritesLockThenStartsMinimised) {
   EXPECT_EQ(q.Count(), 0);
 }
 
-struct PollFixture : ::testing::Test {
-  MemoryFileSystem fs;
-  RecordingReporter rep;
-  WatchdogState state;
-  std::vector<std::string> ran;
-  int finishes = 0;
-  ChildEndHandlers handlers{[this](const std::string& s) { ran.push_back(s); }, [this] { ++finishes; }};
-  void Poll() { PollStatusFile(state, fs, rep, handlers); }
-};
-
-TEST_F(PollFixture, StatusRules) {
+TEST(PollStatusFile, StatusRules) {
   const std::string timeout =
       "Observation download timeout - ending download - if you see this more then 3 times you may want to switch "
       "servers";
-  struct Case {
-    std::string file, contents;
-    std::vector<std::string> shown, logged, scripts;
-    int finishes;
-    bool lockLeft;
-  };
+  struct Case { std::string file, contents; Lines shown, logged, scripts; int finishes; bool lockLeft; };
   const Case cases[] = {
       {"d12.pid", Status(false, false, "1234"), {}, {}, {}, 0, true},
       {"d12.pid", Status(false, false, "Ob - 12 Kb -- PID 12"), {}, {"PID(12) - Ob - 12 Kb -- PID 12"}, {}, 0, true},
@@ -167,25 +143,21 @@ TEST_F(PollFixture, StatusRules) {
       {"d12.pid", "", {}, {}, {}, 0, true},
   };
   for (const auto& c : cases) {
-    fs.files.clear();
-    rep = RecordingReporter();
-    ran.clear();
-    finishes = 0;
-    state = WatchdogState();
-    fs.files["lock.zzz"] = "\"12\"\r\n";
-    fs.files[c.file] = c.contents;
-    Poll();
-    EXPECT_EQ(rep.shown, c.shown) << c.contents;
-    EXPECT_EQ(rep.logged, c.logged) << c.contents;
-    EXPECT_EQ(ran, c.scripts) << c.contents;
-    EXPECT_EQ(finishes, c.finishes) << c.contents;
-    EXPECT_EQ(fs.Exists("lock.zzz"), c.lockLeft) << c.contents;
+    Harness h;
+    h.fs.files["lock.zzz"] = "\"12\"\r\n";
+    h.fs.files[c.file] = c.contents;
+    h.Poll();
+    EXPECT_EQ(h.rep.shown, c.shown) << c.contents;
+    EXPECT_EQ(h.rep.logged, c.logged) << c.contents;
+    EXPECT_EQ(h.ran, c.scripts) << c.contents;
+    EXPECT_EQ(h.finishes, c.finishes) << c.contents;
+    EXPECT_EQ(h.fs.Exists("lock.zzz"), c.lockLeft) << c.contents;
     const bool final = c.contents.find("#,#TRUE#") != std::string::npos;
-    EXPECT_EQ(fs.Exists(c.file), !final) << c.contents;
+    EXPECT_EQ(h.fs.Exists(c.file), !final) << c.contents;
   }
 }
 
-TEST_F(PollFixture, WatchdogStopsAStalledChildAfter31Ticks) {
+TEST_F(QueueTest, WatchdogStopsAStalledChildAfter31Ticks) {
   fs.files["lock.zzz"] = "\"3\"\r\n";
   fs.files["d3.pid"] = Status(false, false, "17");
   Poll();  // the first read is a change: the counter restarts
@@ -206,81 +178,61 @@ TEST_F(PollFixture, WatchdogStopsAStalledChildAfter31Ticks) {
   EXPECT_TRUE(fs.Exists("lock.zzz"));
 }
 
-TEST_F(PollFixture, ALockWithoutStatusCountsTowardTheStall) {
+TEST_F(QueueTest, ALockWithoutStatusCountsTowardTheStall) {
   fs.files["lock.zzz"] = "\"3\"\r\n";
   for (int tick = 0; tick < 31; ++tick) Poll();
   EXPECT_FALSE(fs.Exists("lock.zzz"));
 }
 
-TEST_F(PollFixture, AStatusFileThatCannotBeDeletedIsHandledOnce) {
+TEST_F(QueueTest, AStatusFileThatCannotBeDeletedIsHandledOnce) {
   fs.files["lock.zzz"] = "\"3\"\r\n";
   fs.files["d3.pid"] = Status(false, true, "Observation download successful");
   fs.failRemoves = true;
   for (int tick = 0; tick < 5; ++tick) Poll();
-  EXPECT_EQ(ran, std::vector<std::string>{"after_varnex.nvs"});
-  EXPECT_FALSE(rep.shown.empty());
+  EXPECT_EQ(ran, Lines{"after_varnex.nvs"});
+  ASSERT_FALSE(rep.shown.empty());
   EXPECT_EQ(rep.shown.back(), "Unable to delete the status file 'd3.pid'");
 }
 
-TEST_F(PollFixture, FinalStatusLeftAfterThePollIsHandledBeforeTheNextStart) {
-  ProcessQueue q;
-  FakeProcessStarter starter;
-  QueueGridBuild(q, "tessal next ", rep);
+TEST_F(QueueTest, FinalStatusLeftAfterThePollIsHandledBeforeTheNextStart) {
+  Queue({"tessal next "});
   fs.files["d5.pid"] = Status(false, true, "Observation download successful");
   StartNextIfIdle(q, state, fs, starter, rep, handlers);
-  EXPECT_EQ(ran, std::vector<std::string>{"after_varnex.nvs"});
+  EXPECT_EQ(ran, Lines{"after_varnex.nvs"});
   EXPECT_EQ(finishes, 1);
   EXPECT_FALSE(fs.Exists("d5.pid"));
   ASSERT_EQ(starter.started.size(), 1u);
   EXPECT_TRUE(fs.Exists("lock.zzz"));
 }
 
-TEST(Kill, Forms) {
-  struct Case { std::string word; std::vector<std::string> left; bool lockLeft; };
+TEST(KillProcesses, Forms) {
+  struct Case { std::string word; Lines left; bool lockLeft; };
   const Case cases[] = {
-      {"", {"1", "2", "3", "4"}, true},
-      {"ALL", {}, true},
-      {"cur", {"1", "2", "3", "4"}, false},
-      {"CURRENT", {"1", "2", "3", "4"}, false},
-      {"GRIDS", {"1", "3"}, true},
-      {"dl", {"2", "4"}, true},
-      {"DOWNLOADS", {"2", "4"}, true},
-      {"3", {"1", "2", "4"}, true},
-      {"12", {"1", "2", "3", "4"}, true},
+      {"", {"1", "2", "3", "4"}, true}, {"ALL", {}, true}, {"cur", {"1", "2", "3", "4"}, false},
+      {"CURRENT", {"1", "2", "3", "4"}, false}, {"GRIDS", {"1", "3"}, true}, {"dl", {"2", "4"}, true},
+      {"DOWNLOADS", {"2", "4"}, true}, {"3", {"1", "2", "4"}, true}, {"12", {"1", "2", "3", "4"}, true},
   };
   for (const auto& c : cases) {
-    ProcessQueue q;
-    MemoryFileSystem fs;
-    RecordingReporter rep;
-    fs.files["lock.zzz"] = "\"9\"\r\n";
-    QueueGridBuild(q, "varnex a ", rep);
-    QueueGridBuild(q, "TESSAL b ", rep);
-    QueueGridBuild(q, "Varnex.exe c ", rep);
-    QueueGridBuild(q, "tessal d ", rep);
-    rep = RecordingReporter();
-    KillProcesses(q, c.word, fs, rep);
-    std::vector<std::string> left;
-    for (int i = 0; i < q.Count(); ++i) left.push_back(q.Row(i).processNumber);
+    Harness h;
+    h.fs.files["lock.zzz"] = "\"9\"\r\n";
+    h.Queue({"varnex a ", "TESSAL b ", "Varnex.exe c ", "tessal d "});
+    KillProcesses(h.q, c.word, h.fs, h.rep);
+    Lines left;
+    for (int i = 0; i < h.q.Count(); ++i) left.push_back(h.q.Row(i).processNumber);
     EXPECT_EQ(left, c.left) << c.word;
-    EXPECT_EQ(fs.Exists("lock.zzz"), c.lockLeft) << c.word;
-    if (c.word.empty()) {
-      EXPECT_TRUE(rep.all.empty());
-    } else {
-      ASSERT_FALSE(rep.shown.empty());
-      EXPECT_EQ(rep.shown.back(), "The queue has " + std::to_string(c.left.size()) + " processes...");
-    }
+    EXPECT_EQ(h.fs.Exists("lock.zzz"), c.lockLeft) << c.word;
+    // No word kills nothing and says nothing; every other form answers with the queue.
+    EXPECT_EQ(h.rep.all.empty(), c.word.empty()) << c.word;
+    EXPECT_EQ(h.rep.shown.empty() ? "" : h.rep.shown.back(),
+              c.word.empty() ? "" : "The queue has " + std::to_string(c.left.size()) + " processes...");
   }
 }
 
-TEST(ListQueue, WritesBackwardsSoTheBoxReadsInStartOrder) {
-  ProcessQueue q;
-  RecordingReporter rep;
-  QueueGridBuild(q, "tessal a ", rep);
-  QueueGridBuild(q, "tessal b ", rep);
-  rep = RecordingReporter();
+TEST_F(QueueTest, ListWritesBackwardsSoTheBoxReadsInStartOrder) {
+  Queue({"tessal a ", "tessal b "});
   ListQueue(q, rep);
-  EXPECT_EQ(rep.shown, (std::vector<std::string>{"-----=====-----=====-----", "PID (2) - 'tessal b 2'",
-                                                 "PID (1) - 'tessal a 1'", "The queue has 2 processes..."}));
+  EXPECT_EQ(rep.shown, (Lines{"-----=====-----=====-----", "PID (2) - 'tessal b 2'", "PID (1) - 'tessal a 1'",
+                              "The queue has 2 processes..."}));
 }
 
 }  // namespace

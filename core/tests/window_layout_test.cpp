@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "core/working_folder.h"
 #include "tests/fakes/memory_file_system.h"
 
@@ -13,27 +15,19 @@ TEST(WindowLayout, BoxesShareTheWidthAndNeverGoNegative) {
   in.innerWidth = 1000;
   in.innerHeight = 800;
   WindowLayout l = LayoutWindow(in);
-  EXPECT_EQ(l.ob.width, 698);
-  EXPECT_EQ(l.watch.width, 298);
-  EXPECT_EQ(l.watch.left, 700);
-  EXPECT_EQ(l.command.width, 998);
-  EXPECT_EQ(l.plot.height, 800 - 130 - 24 - 4);
-  EXPECT_EQ(l.command.top, l.plot.height + 2);
-  EXPECT_EQ(l.ob.top, l.plot.height + 28);
-
+  const int plot = 800 - 130 - 24 - 4;
+  EXPECT_EQ(std::tie(l.ob.width, l.watch.width, l.watch.left, l.command.width, l.plot.height, l.command.top, l.ob.top),
+            std::tuple(698, 298, 700, 998, plot, plot + 2, plot + 28));
   in.zoomControlsShown = true;
   l = LayoutWindow(in);
-  EXPECT_EQ(l.ob.left, 169);
-  EXPECT_EQ(l.ob.width, 574);  // (1000 - 161 - 12) * 0.7 - 5, rounded
-  EXPECT_EQ(l.watch.left, 169 + 574 + 5);
-
+  // The output box: (1000 - 161 - 12) * 0.7 - 5, rounded.
+  EXPECT_EQ(std::tie(l.ob.left, l.ob.width, l.watch.left), std::tuple(169, 574, 169 + 574 + 5));
   in.innerHeight = 50;
   in.innerWidth = 3;
   l = LayoutWindow(in);
   EXPECT_EQ(l.plot.height, 0);
   EXPECT_GE(l.ob.width, 0);
   EXPECT_GE(l.watch.width, 0);
-
   int h = 25;
   for (int i = 0; i < 5; ++i) h = ShrunkTextHeight(h);
   EXPECT_EQ(h, 0);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "tests/fakes/memory_file_system.h"
 #include "tests/fakes/scripted_dialogs.h"
 
@@ -15,13 +17,17 @@ const MapRecord kBreak{};
 
 std::string Bytes(const std::vector<MapRecord>& v) { return EncodeMapFile(v); }
 
+RubberBand Band(double x1, double y1, double x2, double y2) {
+  RubberBand band;
+  band.Press(x1, y1);
+  band.Drag(x2, y2);
+  return band;
+}
+
+std::array<int, 4> Box(const MapRegion& r) { return {r.latMin, r.latMax, r.lonMin, r.lonMax}; }
+
 TEST(MapFileTest, ParsesWholeRecordsAndRejectsGarbage) {
-  struct Case {
-    std::string name;
-    std::string bytes;
-    std::vector<MapRecord> expect;
-    int rejected;
-  };
+  struct Case { std::string name, bytes; std::vector<MapRecord> expect; int rejected; };
   const std::string two = Bytes({{4000, -9700}, {-1234, 17999}});
   const Case cases[] = {
       {"empty", "", {}, 0},
@@ -53,10 +59,7 @@ TEST(MapFileTest, LoadMapOfMissingOrTenRecordFile) {
 
 TEST(MapFileTest, CutRegion) {
   const MapRegion box{0, 1000, 0, 1000};
-  struct Case {
-    std::string name;
-    std::vector<MapRecord> world, expect;
-  };
+  struct Case { std::string name; std::vector<MapRecord> world, expect; };
   const Case cases[] = {
       {"starts outside", {{2000, 0}, {500, 500}}, {kBreak, {500, 500}}},
       {"starts inside", {{500, 500}, {600, 600}}, {{500, 500}, {600, 600}}},
@@ -69,44 +72,24 @@ TEST(MapFileTest, CutRegion) {
 }
 
 TEST(MapFileTest, RubberBand) {
-  RubberBand band;
-  ASSERT_TRUE(BandToRegion(band));
-  EXPECT_EQ(BandToRegion(band)->lonMax, 18000);
-  band.Press(100.4, 50.6);
-  band.Drag(-20, 400);  // past the edge of the picture
-  EXPECT_EQ(band.x1, 100);
-  EXPECT_EQ(band.y1, 51);
-  EXPECT_EQ(band.x2, 0);
-  EXPECT_EQ(band.y2, 359);
-  RubberBand reversed;
-  reversed.Press(0, 359);
-  reversed.Drag(100, 51);
-  const auto a = BandToRegion(band), b = BandToRegion(reversed);
+  ASSERT_TRUE(BandToRegion(RubberBand{}));
+  EXPECT_EQ(BandToRegion(RubberBand{})->lonMax, 18000);
+  const RubberBand band = Band(100.4, 50.6, -20, 400);  // dragged past the edge of the picture
+  EXPECT_EQ((std::array{band.x1, band.y1, band.x2, band.y2}), (std::array{100, 51, 0, 359}));
+  const auto a = BandToRegion(band), b = BandToRegion(Band(0, 359, 100, 51));
   ASSERT_TRUE(a && b);
-  EXPECT_EQ(a->latMin, b->latMin);
-  EXPECT_EQ(a->latMax, b->latMax);
-  EXPECT_EQ(a->lonMin, b->lonMin);
-  EXPECT_EQ(a->lonMax, b->lonMax);
+  EXPECT_EQ(Box(*a), Box(*b));  // the drag direction does not matter
   EXPECT_EQ(a->lonMin, -18000);
   EXPECT_EQ(a->latMax, (180 - 51) * 50);
-
   // 9 pixels (4.5 degrees) is too small, 10 pixels (5 degrees) is accepted.
   for (auto [w, ok] : {std::pair{9, false}, {10, true}}) {
-    RubberBand wide;
-    wide.Press(300, 100);
-    wide.Drag(300 + w, 200);
-    EXPECT_EQ(BandToRegion(wide).has_value(), ok) << w;
-    RubberBand high;
-    high.Press(300, 100);
-    high.Drag(400, 100 + w);
-    EXPECT_EQ(BandToRegion(high).has_value(), ok) << w;
+    EXPECT_EQ(BandToRegion(Band(300, 100, 300 + w, 200)).has_value(), ok) << w;
+    EXPECT_EQ(BandToRegion(Band(300, 100, 400, 100 + w)).has_value(), ok) << w;
   }
 }
 
 TEST(MapFileTest, MakeMapKeepsFilesWhenWorldIsMissing) {
-  RubberBand band;
-  band.Press(100, 50);
-  band.Drag(200, 150);
+  const RubberBand band = Band(100, 50, 200, 150);
   for (const char* world : {"", "\x01\x02"}) {
     MemoryFileSystem fs;
     ScriptedDialogs dialogs;
@@ -125,18 +108,13 @@ TEST(MapFileTest, MakeMapWritesTheCut) {
   ScriptedDialogs dialogs;
   fs.files["user.map"] = "old";
   fs.files["world.map"] = Bytes({{4000, -9700}, {-4000, 10000}, {4100, -9600}});
-  RubberBand band;
-  band.Press(100, 50);  // lon -130..-80, lat 15..65
-  band.Drag(200, 150);
+  const RubberBand band = Band(100, 50, 200, 150);  // lon -130..-80, lat 15..65
   EXPECT_EQ(MakeMap(fs, dialogs, band), MakeMapResult::Made);
   EXPECT_EQ(LoadMap(fs).points, (std::vector<MapRecord>{{4000, -9700}, kBreak, {4100, -9600}}));
   EXPECT_TRUE(dialogs.shown.empty());
 
   // Too small: message, nothing touched.
-  RubberBand small;
-  small.Press(100, 50);
-  small.Drag(105, 150);
-  EXPECT_EQ(MakeMap(fs, dialogs, small), MakeMapResult::AreaTooSmall);
+  EXPECT_EQ(MakeMap(fs, dialogs, Band(100, 50, 105, 150)), MakeMapResult::AreaTooSmall);
   ASSERT_EQ(dialogs.shown.size(), 1u);
   EXPECT_EQ(dialogs.shown[0].text, "Area too small...");
 

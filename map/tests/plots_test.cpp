@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "map/plots.h"
 #include "obs/decoded_observation.h"
 #include "tests/fakes/recording_canvas.h"
@@ -43,25 +45,21 @@ TEST(PlotsTest, TemperatureValuesColoursAndUnits) {
       EXPECT_TRUE(canvas.ops.empty()) << c.field;
       continue;
     }
-    ASSERT_EQ(texts.size(), 1u) << c.field;
-    EXPECT_EQ(texts[0].text, c.text);
-    EXPECT_EQ(texts[0].color, c.color) << c.field;
-    EXPECT_EQ(texts[0].font.family, "MS Sans Serif");
-    EXPECT_EQ(texts[0].font.pointSize, 8);
-    EXPECT_DOUBLE_EQ(texts[0].x1, 120);
-    EXPECT_DOUBLE_EQ(texts[0].y1, 90);
     const auto dots = canvas.OfKind(Kind::Circle);
-    ASSERT_EQ(dots.size(), 1u);
-    EXPECT_EQ(dots[0].radius, 2);
-    EXPECT_EQ(dots[0].color, c.color);
+    ASSERT_EQ(texts.size(), 1u) << c.field;
+    ASSERT_EQ(dots.size(), 1u) << c.field;
+    const RecordingCanvas::Op& t = texts[0];
+    EXPECT_EQ(std::tie(t.text, t.color, t.x1, t.y1), std::tuple(std::string(c.text), c.color, 120.0, 90.0)) << c.field;
+    EXPECT_EQ(std::tie(t.font.family, t.font.pointSize), std::tuple(std::string("MS Sans Serif"), 8));
+    EXPECT_EQ(std::tie(dots[0].radius, dots[0].color), std::tuple(2.0, c.color)) << c.field;
   }
 }
 
 TEST(PlotsTest, ScalesOfEveryValuePlot) {
-  EXPECT_EQ(DewPointColor(-31), Rgb(0, 0, 144));
-  EXPECT_EQ(DewPointColor(0), Rgb(128, 0, 144));
-  EXPECT_EQ(DewPointColor(12), Rgb(0, 255, 0));
-  EXPECT_EQ(DewPointColor(26), Rgb(0, 32, 0));
+  for (auto [dew, color] :
+       {std::pair{-31, Rgb(0, 0, 144)}, {0, Rgb(128, 0, 144)}, {12, Rgb(0, 255, 0)}, {26, Rgb(0, 32, 0)}}) {
+    EXPECT_EQ(DewPointColor(dew), color) << dew;
+  }
   EXPECT_EQ(RelativeHumidity(0, 0), 100);
   EXPECT_EQ(HumidityColor(100), Rgb(0, 96, 0));
   EXPECT_EQ(HumidityColor(9), Rgb(64, 64, 0));
@@ -88,15 +86,13 @@ TEST(PlotsTest, PeakWindClassesAndPasses) {
   PlotPeakWinds(canvas, list, FlatPlace, 28);
   const auto texts = canvas.OfKind(Kind::Text);
   ASSERT_EQ(texts.size(), 4u);
-  EXPECT_EQ(texts[0].text, " 30");  // weak winds first, strong ones drawn over them
-  EXPECT_EQ(texts[0].color, Rgb(92, 92, 92));
-  EXPECT_FALSE(texts[0].font.bold);
-  EXPECT_EQ(texts[1].text, " 60");
-  EXPECT_EQ(texts[1].color, Rgb(0, 0, 200));
-  EXPECT_TRUE(texts[1].font.bold);
-  EXPECT_EQ(texts[1].font.pointSize, 10);
+  // Weak winds first, strong ones drawn over them.
+  EXPECT_EQ(std::tie(texts[0].text, texts[0].color, texts[0].font.bold),
+            std::tuple(std::string(" 30"), Rgb(92, 92, 92), false));
+  EXPECT_EQ(std::tie(texts[1].text, texts[1].color, texts[1].font.bold, texts[1].font.pointSize),
+            std::tuple(std::string(" 60"), Rgb(0, 0, 200), true, 10));
   EXPECT_EQ(texts[2].color, Rgb(200, 0, 0));
-  RecordingCanvas high;
+  RecordingCanvas high;  // a strong wind shows even below the minimum
   PlotPeakWinds(high, {Station({}, 36)}, FlatPlace, 40);
   ASSERT_EQ(high.OfKind(Kind::Text).size(), 1u);
   EXPECT_EQ(high.OfKind(Kind::Text)[0].color, Rgb(200, 0, 0));
@@ -118,17 +114,14 @@ TEST(PlotsTest, WindLines) {
 
 TEST(PlotsTest, WeatherSymbolsFilterHiddenStationsAndFreezingMark) {
   SymbolTable symbols;  // nothing loaded: symbols draw as nothing, the mark still shows
-  std::string rain = Station({{1, "2"}, {11, "1"}, {41, "000"}}).decoded;
-  ShownStation s = Station({});
-  s.decoded = rain;
+  const ShownStation s = Station({{1, "2"}, {11, "1"}, {41, "000"}});  // rain at zero degrees
   RecordingCanvas canvas;
   PlotWeather(canvas, {s}, FlatPlace, symbols, std::string(46, '1'));
   ASSERT_EQ(canvas.OfKind(Kind::Circle).size(), 1u);
   EXPECT_EQ(canvas.OfKind(Kind::Circle)[0].color, Rgb(15, 15, 225));
 
-  ShownStation hidden = s;
+  ShownStation hidden = s, old = s;
   hidden.longitude = 9500;
-  ShownStation old = s;
   old.shown = false;
   RecordingCanvas none;
   PlotWeather(none, {hidden, old}, FlatPlace, symbols, std::string(46, '1'));
@@ -145,14 +138,13 @@ TEST(PlotsTest, ShownListAgeLimitAndStationDots) {
   store[2].identifier = "end";
   const ShownList list = BuildShownList(store, 1000, 120);
   ASSERT_EQ(list.size(), 2u);
-  EXPECT_TRUE(list[0].shown);
-  EXPECT_FALSE(list[1].shown);
+  EXPECT_EQ(std::pair(list[0].shown, list[1].shown), std::pair(true, false));
   RecordingCanvas canvas;
   PlotStationDots(canvas, list, FlatPlace, 1000);
   const auto dots = canvas.OfKind(Kind::Circle);
   ASSERT_EQ(dots.size(), 2u);
-  EXPECT_EQ(dots[0].color, Rgb(128, 240, 240));
-  EXPECT_EQ(dots[1].color, Rgb(128, 241, 241));  // 121 * 1.2 + 96 = 241.2
+  // Older dots are paler: 121 minutes give 121 * 1.2 + 96 = 241.2.
+  EXPECT_EQ(std::pair(dots[0].color, dots[1].color), std::pair(Rgb(128, 240, 240), Rgb(128, 241, 241)));
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
+#include "map/plot_menu.h"
 #include "map/redraw.h"
 #include "obs/decoded_observation.h"
 #include "tests/fakes/recording_canvas.h"
@@ -42,6 +45,17 @@ struct Harness {
   }
 };
 
+// The marked items in the order of the switches.
+std::string Marks(const PlotSwitches& p) {
+  std::string m;
+  for (auto [on, name] : {std::pair{p.points, "points "}, {p.stations, "stations "}, {p.dewPoint, "dew "},
+                          {p.temperature, "temp "}, {p.ceilings, "cigs "}, {p.weather, "wx "}, {p.winds, "winds "},
+                          {p.humidity, "rh "}, {p.windBarbs, "barbs "}, {p.windsAndWeather, "both "}}) {
+    if (on) m += name;
+  }
+  return m;
+}
+
 TEST(RedrawTest, LayersInFixedOrderThenLabelsAndValidTime) {
   Harness h;
   h.in.plots = {true, true, true, true, true, true, true, true, true, false};
@@ -56,11 +70,10 @@ TEST(RedrawTest, LayersInFixedOrderThenLabelsAndValidTime) {
   EXPECT_EQ(h.calls, expected);
   const auto texts = h.canvas.OfKind(RecordingCanvas::Kind::Text);
   ASSERT_GE(texts.size(), 10u);
-  EXPECT_EQ(texts[texts.size() - 10].text, "point plots");
-  EXPECT_DOUBLE_EQ(texts[texts.size() - 10].y1, 600 - 22);
-  EXPECT_EQ(texts.back().text, "Valid: 12 / 07 / 2026  -  0614 GMT");
-  EXPECT_DOUBLE_EQ(texts.back().y1, 600 - 15 * 9 - 22);
-  EXPECT_TRUE(texts.back().font.bold);
+  const auto& first = texts[texts.size() - 10];
+  EXPECT_EQ(std::tie(first.text, first.y1), std::tuple("point plots", 600.0 - 22));
+  EXPECT_EQ(std::tie(texts.back().text, texts.back().y1, texts.back().font.bold),
+            std::tuple("Valid: 12 / 07 / 2026  -  0614 GMT", 600.0 - 15 * 9 - 22, true));
   EXPECT_FALSE(h.state.running);
 }
 
@@ -104,55 +117,38 @@ TEST(RedrawTest, NoSizeAndNoLabelsAndLabelLimit) {
 TEST(RedrawTest, ClearPlotsKeepsStationsClearMapClearsScriptLayers) {
   PlotSwitches plots{true, true, true, true, true, true, true, true, true, true};
   auto layers = DefaultScriptLayers();
-  EXPECT_EQ(layers.size(), 29u);
   layers[3].checked = true;
   ClearPlotSwitches(plots);
-  EXPECT_TRUE(plots.stations);
-  EXPECT_FALSE(plots.points || plots.temperature || plots.windsAndWeather);
+  EXPECT_EQ(Marks(plots), "stations ");
   EXPECT_TRUE(layers[3].checked);
+  plots.points = true;
   ClearAllSwitches(plots, layers);
-  EXPECT_TRUE(plots.stations);
+  EXPECT_EQ(Marks(plots), "stations ");
   EXPECT_FALSE(layers[3].checked);
 }
 
-}  // namespace
-}  // namespace norvane
-
-#include "map/plot_menu.h"
-
-namespace norvane {
-namespace {
-
 TEST(PlotMenuTest, MarksFollowTheMenuRules) {
+  using enum PlotItem;
+  // "click" is a menu click; "on", "off" and "" are PLOT ... ON, OFF and no word. One value plot at a
+  // time; with winds and weather both marked a click of the pair clears all three; ON twice stays on.
+  struct Step { PlotItem item; std::string how; const char* marks; };
+  const Step steps[] = {
+      {Temperature, "click", "stations temp "}, {DewPoint, "click", "stations dew "},
+      {Winds, "click", "stations winds "}, {Weather, "click", "stations wx winds both "},
+      {WindsAndWeather, "click", "stations "}, {WindsAndWeather, "click", "stations wx winds both "},
+      {Ceilings, "click", "stations cigs "}, {Temperature, "on", "stations temp "},
+      {Temperature, "on", "stations temp "}, {Temperature, "off", "stations "}, {Points, "", "points stations "},
+  };
   PlotSwitches p;
   p.stations = true;
-  ChoosePlotItem(p, PlotItem::Temperature);
-  EXPECT_TRUE(p.temperature);
-  ChoosePlotItem(p, PlotItem::DewPoint);  // one value plot at a time
-  EXPECT_FALSE(p.temperature);
-  EXPECT_TRUE(p.dewPoint);
-  ChoosePlotItem(p, PlotItem::Winds);
-  EXPECT_FALSE(p.dewPoint);
-  EXPECT_FALSE(p.windsAndWeather);
-  ChoosePlotItem(p, PlotItem::Weather);
-  EXPECT_TRUE(p.winds && p.weather && p.windsAndWeather);
-  ChoosePlotItem(p, PlotItem::WindsAndWeather);  // both marked: clears all three
-  EXPECT_FALSE(p.winds || p.weather || p.windsAndWeather);
-  ChoosePlotItem(p, PlotItem::WindsAndWeather);
-  EXPECT_TRUE(p.winds && p.weather && p.windsAndWeather);
-  ChoosePlotItem(p, PlotItem::Ceilings);
-  EXPECT_TRUE(p.ceilings);
-  EXPECT_FALSE(p.winds || p.weather || p.windsAndWeather);
-  EXPECT_TRUE(p.stations);
-
-  // PLOT ... ON twice stays on; no word toggles.
-  SetPlotItem(p, PlotItem::Temperature, true);
-  SetPlotItem(p, PlotItem::Temperature, true);
-  EXPECT_TRUE(p.temperature);
-  SetPlotItem(p, PlotItem::Temperature, false);
-  EXPECT_FALSE(p.temperature);
-  SetPlotItem(p, PlotItem::Points, std::nullopt);
-  EXPECT_TRUE(p.points);
+  for (const Step& s : steps) {
+    if (s.how == "click") {
+      ChoosePlotItem(p, s.item);
+    } else {
+      SetPlotItem(p, s.item, s.how.empty() ? std::nullopt : std::optional<bool>(s.how == "on"));
+    }
+    EXPECT_EQ(Marks(p), s.marks) << static_cast<int>(s.item) << " " << s.how;
+  }
 }
 
 }  // namespace

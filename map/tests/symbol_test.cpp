@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "core/local_file_system.h"
 #include "map/bmp_image.h"
 #include "map/symbol_table.h"
@@ -46,24 +48,22 @@ TEST(WeatherSymbolTest, DecisionListPicksFirstMatch) {
 }
 
 TEST(WeatherSymbolTest, FilterTreatsMissingCharactersAsOff) {
-  const std::string all(46, '1');
-  EXPECT_TRUE(WeatherSymbolWanted(all, 1));
-  EXPECT_TRUE(WeatherSymbolWanted(all, 46));
-  EXPECT_FALSE(WeatherSymbolWanted(all, 47));
-  EXPECT_FALSE(WeatherSymbolWanted("111", 4));
-  EXPECT_FALSE(WeatherSymbolWanted("", 1));
-  EXPECT_FALSE(WeatherSymbolWanted("1101", 3));
+  struct Case { std::string filter; int symbol; bool wanted; };
+  for (const Case& c : {Case{std::string(46, '1'), 1, true}, {std::string(46, '1'), 46, true},
+                        {std::string(46, '1'), 47, false}, {"111", 4, false}, {"", 1, false}, {"1101", 3, false}}) {
+    EXPECT_EQ(WeatherSymbolWanted(c.filter, c.symbol), c.wanted) << c.filter << " " << c.symbol;
+  }
   EXPECT_EQ(WeatherSymbolFile(1), "symbols/fc.bmp");
   EXPECT_EQ(WeatherSymbolFile(46), "symbols/rasn.bmp");
   EXPECT_EQ(WeatherSymbolFile(0), "");
 }
 
 TEST(WeatherSymbolTest, FreezingMark) {
-  EXPECT_TRUE(NeedsFreezingMark(Decoded('2', {"RA"}, "000")));
-  EXPECT_TRUE(NeedsFreezingMark(Decoded('1', {"DZ"}, "M02")));
-  EXPECT_TRUE(NeedsFreezingMark(Decoded('0', {"UP"}, "M10")));
-  EXPECT_FALSE(NeedsFreezingMark(Decoded('2', {"RA"}, "001")));
-  EXPECT_FALSE(NeedsFreezingMark(Decoded('2', {"SN"}, "M05")));
+  struct Case { char intensity; const char* code; const char* temperature; bool mark; };
+  for (const Case& c : {Case{'2', "RA", "000", true}, {'1', "DZ", "M02", true}, {'0', "UP", "M10", true},
+                        {'2', "RA", "001", false}, {'2', "SN", "M05", false}}) {
+    EXPECT_EQ(NeedsFreezingMark(Decoded(c.intensity, {c.code}, c.temperature)), c.mark) << c.code << " " << c.temperature;
+  }
 }
 
 TEST(BmpImageTest, RoundTripAndGarbage) {
@@ -71,9 +71,7 @@ TEST(BmpImageTest, RoundTripAndGarbage) {
   const std::string bytes = WriteBmp24(image);
   const auto back = ReadBmp(bytes);
   ASSERT_TRUE(back);
-  EXPECT_EQ(back->width, 3);
-  EXPECT_EQ(back->height, 2);
-  EXPECT_EQ(back->pixels, image.pixels);
+  EXPECT_EQ(std::tie(back->width, back->height, back->pixels), std::tie(image.width, image.height, image.pixels));
   std::string error;
   for (std::size_t cut : {std::size_t{0}, std::size_t{10}, std::size_t{53}, bytes.size() - 1}) {
     EXPECT_FALSE(ReadBmp(bytes.substr(0, cut), &error)) << cut;
@@ -109,19 +107,16 @@ TEST(SymbolTableTest, MissingAndBrokenBitmapsReportedOnceAndDrawNothing) {
   EXPECT_EQ(messages.size(), 45u);
   ASSERT_NE(table.Find(1), nullptr);
   EXPECT_EQ(table.Find(1)->width, 2);
-  EXPECT_EQ(table.Find(7), nullptr);
-  EXPECT_EQ(table.Find(0), nullptr);
-  EXPECT_EQ(table.Find(47), nullptr);
+  for (int i : {7, 0, 47}) EXPECT_EQ(table.Find(i), nullptr) << i;
 }
 
 // The bitmaps shipped in data/symbols must all load, so a plotted symbol is never lost.
 TEST(SymbolTableTest, ShippedSymbolsAllLoad) {
   LocalFileSystem fs(std::string(NORVANE_SOURCE_DIR) + "/data");
-  const std::string prefix;
-  if (!fs.Exists(prefix + "symbols/fc.bmp")) GTEST_SKIP() << "data/symbols not present in this checkout";
+  if (!fs.Exists("symbols/fc.bmp")) GTEST_SKIP() << "data/symbols not present in this checkout";
   std::vector<std::string> messages;
   SymbolTable table;
-  table.Load(fs, prefix, [&](const std::string& m) { messages.push_back(m); });
+  table.Load(fs, "", [&](const std::string& m) { messages.push_back(m); });
   EXPECT_TRUE(messages.empty()) << messages.front();
   for (int i = 1; i <= kWeatherSymbolCount; ++i) {
     ASSERT_NE(table.Find(i), nullptr) << i;
