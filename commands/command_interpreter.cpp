@@ -8,10 +8,10 @@
 #include "core/record_file.h"
 #include "core/reporter.h"
 #include "core/settings.h"
-#include "ui/platform/dialogs.h"
-#include "ui/platform/file_system.h"
-#include "ui/platform/help_viewer.h"
-#include "ui/platform/process_starter.h"
+#include "platform/dialogs.h"
+#include "platform/file_system.h"
+#include "platform/help_viewer.h"
+#include "platform/process_starter.h"
 
 namespace norvane {
 

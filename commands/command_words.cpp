@@ -19,7 +19,7 @@ CommandWords::CommandWords(std::string_view line, bool keepCase) {
   for (int i = 0; i < kMaxWords; ++i) {
     std::string& w = words_[static_cast<std::size_t>(i)];
     // A back-quoted word keeps a lower-case form through the upper-casing.
-    if (!w.empty() && w[0] == '`') w = keepCase ? w.substr(1) : ToLower(std::string_view(w).substr(1));
+    if (!w.empty() && w[0] == '`') w = ToLower(std::string_view(w).substr(1));
   }
 }
 

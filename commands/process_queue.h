@@ -7,11 +7,11 @@
 #include "core/reporter.h"
 #include "core/settings.h"
 #include "core/time_stamp.h"
-#include "ui/platform/clock.h"
-#include "ui/platform/dialogs.h"
-#include "ui/platform/file_system.h"
-#include "ui/platform/process_starter.h"
-#include "ui/platform/random_source.h"
+#include "platform/clock.h"
+#include "platform/dialogs.h"
+#include "platform/file_system.h"
+#include "platform/process_starter.h"
+#include "platform/random_source.h"
 
 namespace norvane {
 

@@ -6,9 +6,9 @@
 #include "commands/process_queue.h"
 #include "core/reporter.h"
 #include "core/settings.h"
-#include "ui/platform/clock.h"
-#include "ui/platform/file_system.h"
-#include "ui/platform/process_starter.h"
+#include "platform/clock.h"
+#include "platform/file_system.h"
+#include "platform/process_starter.h"
 
 namespace norvane {
 

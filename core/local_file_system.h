@@ -1,7 +1,7 @@
 #pragma once
 #include <filesystem>
 
-#include "ui/platform/file_system.h"
+#include "platform/file_system.h"
 
 namespace norvane {
 

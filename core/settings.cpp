@@ -11,8 +11,8 @@
 #include "core/record_file.h"
 #include "core/replace_file.h"
 #include "core/reporter.h"
-#include "ui/platform/dialogs.h"
-#include "ui/platform/file_system.h"
+#include "platform/dialogs.h"
+#include "platform/file_system.h"
 
 namespace norvane {
 

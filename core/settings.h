@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "ui/platform/color.h"
+#include "platform/color.h"
 
 namespace norvane {
 

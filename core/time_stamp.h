@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "ui/platform/clock.h"
+#include "platform/clock.h"
 
 namespace norvane {
 

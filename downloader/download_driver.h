@@ -6,9 +6,9 @@
 
 #include "obs/observation_store.h"
 #include "obs/station_tables.h"
-#include "ui/platform/clock.h"
-#include "ui/platform/file_system.h"
-#include "ui/platform/random_source.h"
+#include "platform/clock.h"
+#include "platform/file_system.h"
+#include "platform/random_source.h"
 
 namespace norvane {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "grid/grid_file.h"
-#include "ui/platform/file_system.h"
+#include "platform/file_system.h"
 
 namespace norvane {
 

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "grid/build_grid.h"
-#include "ui/platform/clock.h"
-#include "ui/platform/file_system.h"
-#include "ui/platform/random_source.h"
+#include "platform/clock.h"
+#include "platform/file_system.h"
+#include "platform/random_source.h"
 
 namespace norvane {
 

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ui/platform/file_system.h"
+#include "platform/file_system.h"
 
 namespace norvane {
 

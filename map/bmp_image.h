@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "ui/platform/canvas.h"
+#include "platform/canvas.h"
 
 namespace norvane {
 

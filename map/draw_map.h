@@ -1,6 +1,6 @@
 #pragma once
 #include "map/projected_outline.h"
-#include "ui/platform/canvas.h"
+#include "platform/canvas.h"
 
 namespace norvane {
 

@@ -10,7 +10,7 @@
 #include "map/projection.h"
 #include "map/symbol_table.h"
 #include "obs/observation_store.h"
-#include "ui/platform/canvas.h"
+#include "platform/canvas.h"
 
 namespace norvane {
 

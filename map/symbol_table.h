@@ -7,8 +7,8 @@
 #include <string>
 
 #include "map/weather_symbol.h"
-#include "ui/platform/canvas.h"
-#include "ui/platform/file_system.h"
+#include "platform/canvas.h"
+#include "platform/file_system.h"
 
 namespace norvane {
 

@@ -2,7 +2,7 @@
 #include <vector>
 
 #include "map/map_file.h"
-#include "ui/platform/canvas.h"
+#include "platform/canvas.h"
 
 namespace norvane {
 

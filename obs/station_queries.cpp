@@ -62,8 +62,8 @@ QueryAnswer StationDescription(const FileSystem& fs, std::string_view identifier
     answer.messages.push_back("Elevation: " + entry->elevation + "M" + " / " +
                               TrimmedNumberText(static_cast<double>(feet)) + "Ft");
   }
-  std::string position = TrimmedNumberText(entry->latitude / 100.0) + (entry->latitude >= 1 ? "N, " : "S, ");
-  position += TrimmedNumberText(entry->longitude / 100.0) + (entry->longitude < 1 ? "W" : "E");
+  std::string position = TrimmedNumberText(std::abs(entry->latitude) / 100.0) + (entry->latitude >= 1 ? "N, " : "S, ");
+  position += TrimmedNumberText(std::abs(entry->longitude) / 100.0) + (entry->longitude < 1 ? "W" : "E");
   answer.messages.push_back(position);
   answer.messages.push_back(entry->region1.empty() ? entry->region2 : entry->region1 + ", " + entry->region2);
   answer.messages.push_back(entry->identifier + " - " + entry->name);

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/reporter.h"
-#include "ui/platform/file_system.h"
+#include "platform/file_system.h"
 
 namespace norvane {
 

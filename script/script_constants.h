@@ -2,8 +2,8 @@
 #include <string>
 #include <string_view>
 
-#include "ui/platform/clock.h"
-#include "ui/platform/random_source.h"
+#include "platform/clock.h"
+#include "platform/random_source.h"
 
 namespace norvane {
 

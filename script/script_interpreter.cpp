@@ -23,15 +23,21 @@ bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
-std::string StoredLine(std::string_view field) {
+std::string StoredLine(std::string_view field, bool upper = true) {
   std::size_t b = 0, e = field.size();
   while (b < e && IsBlank(field[b])) ++b;
   while (e > b && IsBlank(field[e - 1])) --e;
   std::string line;
   line.reserve(e - b + 1);
-  for (std::size_t i = b; i < e; ++i) line.push_back(Upper(field[i]));
+  for (std::size_t i = b; i < e; ++i) line.push_back(upper ? Upper(field[i]) : field[i]);
   line.push_back(' ');
   return line;
+}
+
+// SHELL and SHELLMIN start programs by their real names, so their lines go to the
+// interpreter with the letters the user wrote.
+bool KeepsWrittenCase(std::string_view storedLine) {
+  return storedLine.rfind("SHELL ", 0) == 0 || storedLine.rfind("SHELLMIN ", 0) == 0;
 }
 
 bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
@@ -74,9 +80,9 @@ bool IsCondition(Op op) { return op >= Op::IfEq && op <= Op::IfR; }
 // One run of one script: its lines, locals, arguments and condition state.
 class Run {
  public:
-  Run(std::vector<std::string> lines, const ScriptArguments& args, std::string name, ScriptHost& host,
-      const Clock& clock, RandomSource& random, GlobalVariables& globals, bool& stopping)
-      : lines_(std::move(lines)), args_(args), name_(std::move(name)), host_(host), clock_(clock),
+  Run(std::vector<std::string> lines, std::vector<std::string> written, const ScriptArguments& args, std::string name,
+      ScriptHost& host, const Clock& clock, RandomSource& random, GlobalVariables& globals, bool& stopping)
+      : lines_(std::move(lines)), written_(std::move(written)), args_(args), name_(std::move(name)), host_(host), clock_(clock),
         random_(random), globals_(globals), stopping_(stopping), locals_(std::make_unique<LocalVariables>()) {}
 
   void Execute();
@@ -98,6 +104,7 @@ class Run {
   Outcome Command();
 
   std::vector<std::string> lines_;
+  std::vector<std::string> written_;  // the same lines as written, for SHELL
   const ScriptArguments& args_;
   std::string name_;
   ScriptHost& host_;
@@ -159,7 +166,8 @@ bool Run::Substitute(const std::string& line) {
                     : c == '{' ? "!!! Improper global variable format at line " : "!!! Improper constant format at line ");
       return false;
     }
-    const std::string_view name(line.data() + i + 1, end - i - 1);
+    std::string name(line.data() + i + 1, end - i - 1);
+    for (char& n : name) n = Upper(n);
     if (c == '<') {
       const std::string value = LookupConstant(name, clock_, random_);
       if (value == "missing") {
@@ -344,7 +352,8 @@ void Run::Execute() {
       Fail("!!! The script was stopped by the user at line ");
       return;
     }
-    if (!Substitute(lines_[n_ - 1])) return;
+    const std::string& stored = lines_[n_ - 1];
+    if (!Substitute(KeepsWrittenCase(stored) && n_ - 1 < written_.size() ? written_[n_ - 1] : stored)) return;
     SplitWords();
     const Op op = Keyword(Word(0));
     conditionRan_ = false;
@@ -373,7 +382,8 @@ void Run::Execute() {
 
 }  // namespace
 
-std::vector<std::string> ReadScriptLines(std::string_view text, std::size_t maxLines) {
+std::vector<std::string> ReadScriptLines(std::string_view text, std::size_t maxLines,
+                                         std::vector<std::string>* asWritten) {
   std::vector<std::string> lines;
   const std::size_t size = text.size();
   std::size_t pos = 0;
@@ -403,6 +413,7 @@ std::vector<std::string> ReadScriptLines(std::string_view text, std::size_t maxL
       }
     }
     lines.push_back(StoredLine(field));
+    if (asWritten) asWritten->push_back(StoredLine(field, false));
   }
   return lines;
 }
@@ -437,7 +448,9 @@ void ScriptRunner::RunScript(const std::string& name, const ScriptArguments& arg
   }
   ++depth_;
   {
-    Run run(ReadScriptLines(*text, kMaxLines), arguments, full, host_, clock_, random_, globals_, stopping_);
+    std::vector<std::string> written;
+    std::vector<std::string> lines = ReadScriptLines(*text, kMaxLines, &written);
+    Run run(std::move(lines), std::move(written), arguments, full, host_, clock_, random_, globals_, stopping_);
     run.Execute();
   }
   --depth_;

@@ -7,9 +7,9 @@
 
 #include "script/script_host.h"
 #include "script/script_variables.h"
-#include "ui/platform/clock.h"
-#include "ui/platform/file_system.h"
-#include "ui/platform/random_source.h"
+#include "platform/clock.h"
+#include "platform/file_system.h"
+#include "platform/random_source.h"
 
 namespace norvane {
 
@@ -20,7 +20,9 @@ using ScriptArguments = std::array<std::string, 9>;
 // quotes dropped; an unclosed quote ends at its line end so that it cannot swallow
 // the rest of the file), blanks around unquoted fields dropped. Each line is stored
 // upper-cased, trimmed, with one blank appended; at most `maxLines` are read.
-std::vector<std::string> ReadScriptLines(std::string_view text, std::size_t maxLines = 5000);
+// `asWritten`, when given, receives the same lines trimmed but in their own case.
+std::vector<std::string> ReadScriptLines(std::string_view text, std::size_t maxLines = 5000,
+                                         std::vector<std::string>* asWritten = nullptr);
 
 // Runs scripts from "scripts/". One runner serves the whole program, so that nested
 // runs (a script line "R OTHER" re-entering through the host's Exec) share the

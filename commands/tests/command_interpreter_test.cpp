@@ -12,7 +12,7 @@
 #include "tests/fakes/memory_file_system.h"
 #include "tests/fakes/recording_reporter.h"
 #include "tests/fakes/scripted_dialogs.h"
-#include "ui/platform/help_viewer.h"
+#include "platform/help_viewer.h"
 
 namespace norvane {
 namespace {

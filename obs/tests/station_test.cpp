@@ -67,10 +67,10 @@ TEST(StationQueriesTest, WhoisAndNear) {
   fs.files["main.stn"] = kMain;
   auto answer = StationDescription(fs, "KORD");
   EXPECT_EQ(answer.messages, (std::vector<std::string>{kSeparator, "Elevation: 205M / 672Ft",
-                                                       "41.98N, -87.9W", "IL, United States",
+                                                       "41.98N, 87.9W", "IL, United States",
                                                        "KORD - Chicago O'Hare"}));
   answer = StationDescription(fs, "EGLL");
-  EXPECT_EQ(answer.messages[1], "51.48N, -.45W");
+  EXPECT_EQ(answer.messages[1], "51.48N, .45W");
   EXPECT_EQ(answer.messages[2], "United Kingdom");
   EXPECT_EQ(StationDescription(fs, "NONE").messages.back(), "ICAO was not found");
 

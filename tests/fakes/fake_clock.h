@@ -1,5 +1,5 @@
 #pragma once
-#include "ui/platform/clock.h"
+#include "platform/clock.h"
 
 namespace norvane::testing {
 

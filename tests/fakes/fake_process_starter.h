@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/platform/process_starter.h"
+#include "platform/process_starter.h"
 
 namespace norvane::testing {
 

@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "ui/platform/random_source.h"
+#include "platform/random_source.h"
 
 namespace norvane::testing {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "core/local_file_system.h"
-#include "ui/platform/file_system.h"
+#include "platform/file_system.h"
 
 namespace norvane::testing {
 

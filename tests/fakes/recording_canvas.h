@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/platform/canvas.h"
+#include "platform/canvas.h"
 
 namespace norvane::testing {
 

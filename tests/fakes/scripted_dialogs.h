@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/platform/dialogs.h"
+#include "platform/dialogs.h"
 
 namespace norvane::testing {
 

@@ -9,7 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "ui/platform/canvas.h"
+#include "platform/canvas.h"
 
 namespace norvane {
 

@@ -1,10 +1,10 @@
 #pragma once
 #include <QWidget>
 
-#include "ui/platform/dialogs.h"
-#include "ui/platform/event_pump.h"
-#include "ui/platform/help_viewer.h"
-#include "ui/platform/process_starter.h"
+#include "platform/dialogs.h"
+#include "platform/event_pump.h"
+#include "platform/help_viewer.h"
+#include "platform/process_starter.h"
 
 namespace norvane {
 

@@ -5,8 +5,8 @@
 #include <QVBoxLayout>
 
 #include "core/number_text.h"
-#include "ui/platform/dialogs.h"
-#include "ui/platform/file_system.h"
+#include "platform/dialogs.h"
+#include "platform/file_system.h"
 
 namespace norvane {
 

@@ -5,7 +5,7 @@
 #include <QPushButton>
 
 #include "commands/special_download.h"
-#include "ui/platform/dialogs.h"
+#include "platform/dialogs.h"
 
 namespace norvane {
 

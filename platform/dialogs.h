@@ -2,7 +2,7 @@
 #include <optional>
 #include <string>
 
-#include "ui/platform/color.h"
+#include "platform/color.h"
 
 namespace norvane {
 

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ui/platform/color.h"
+#include "platform/color.h"
 
 namespace norvane {
 
