@@ -24,6 +24,11 @@ class RasterCanvas : public Canvas {
   RasterCanvas(int w, int h) : w_(w), h_(h), pixels_(static_cast<std::size_t>(w) * static_cast<std::size_t>(h)) {}
   int Width() const override { return w_; }
   int Height() const override { return h_; }
+  void Resize(int w, int h) override {
+    w_ = std::max(1, w);
+    h_ = std::max(1, h);
+    pixels_.assign(static_cast<std::size_t>(w_) * static_cast<std::size_t>(h_), 0);
+  }
   void Clear(Color c) override { std::fill(pixels_.begin(), pixels_.end(), c); }
   void Line(double x1, double y1, double x2, double y2, Color c, int) override {
     const int steps = static_cast<int>(std::max(std::abs(x2 - x1), std::abs(y2 - y1))) + 1;

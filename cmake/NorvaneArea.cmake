@@ -44,7 +44,7 @@ endfunction()
 # dependent first, for programs that link the whole system (benchmarks, fuzzers, the app).
 function(norvane_existing_libraries out)
   set(libs "")
-  foreach(lib norvane_watch norvane_contour norvane_downloader norvane_grid norvane_commands norvane_script
+  foreach(lib norvane_app norvane_watch norvane_contour norvane_downloader norvane_grid norvane_commands norvane_script
               norvane_map norvane_obs norvane_core)
     if(TARGET ${lib})
       list(APPEND libs ${lib})

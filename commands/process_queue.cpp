@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdio>
 
+#include "core/number_text.h"
 #include "core/record_file.h"
 #include "core/replace_file.h"
 
@@ -94,10 +95,7 @@ bool QueueWithNumber(ProcessQueue& queue, const std::string& commandPrefix, cons
   return false;
 }
 
-std::string LowerCase(std::string s) {
-  for (auto& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
+
 
 struct StatusRecord {
   bool error = false;
@@ -201,20 +199,6 @@ bool QueueGridBuild(ProcessQueue& queue, const std::string& commandLine, Reporte
   return QueueWithNumber(queue, commandLine, number, reporter);
 }
 
-std::string GridNumberText(double value) {
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%.7G", value);
-  return buffer;
-}
-
-bool QueueGridBuild(ProcessQueue& queue, const std::string& gridName, const std::array<float, 6>& reals,
-                    std::int16_t count1, std::int16_t count2, std::int32_t number, Reporter& reporter) {
-  std::string line = "tessal " + gridName + " ";
-  for (float r : reals) line += GridNumberText(r) + " ";
-  line += std::to_string(count1) + " " + std::to_string(count2) + " " + std::to_string(number) + " ";
-  return QueueGridBuild(queue, line, reporter);
-}
-
 void StartNextProcess(ProcessQueue& queue, FileSystem& fs, ProcessStarter& starter, Reporter& reporter) {
   if (queue.Row(0).commandLine.empty()) return;
   const QueueEntry entry = queue.Row(0);
@@ -264,7 +248,7 @@ void StartNextIfIdle(ProcessQueue& queue, WatchdogState& state, FileSystem& fs, 
 
 void ListQueue(const ProcessQueue& queue, Reporter& reporter) {
   // The output box shows the newest message first, so the listing is written backwards.
-  reporter.ShowMessage(kQueueSeparator);
+  reporter.ShowMessage(kSeparator);
   for (int i = ProcessQueue::kRows - 1; i >= 0; --i) {
     const auto& row = queue.Row(i);
     if (!row.commandLine.empty())
@@ -275,7 +259,7 @@ void ListQueue(const ProcessQueue& queue, Reporter& reporter) {
 
 void KillProcesses(ProcessQueue& queue, const std::string& word, FileSystem& fs, Reporter& reporter) {
   if (word.empty()) return;
-  const std::string w = LowerCase(word);
+  const std::string w = ToLower(word);
   auto removeWhere = [&](auto predicate) {
     for (int i = 0; i < ProcessQueue::kRows;) {
       const auto& row = queue.Row(i);
@@ -284,13 +268,13 @@ void KillProcesses(ProcessQueue& queue, const std::string& word, FileSystem& fs,
     }
   };
   auto startsWith = [](const std::string& line, const std::string& program) {
-    return LowerCase(line).rfind(program, 0) == 0;
+    return ToLower(line).rfind(program, 0) == 0;
   };
   if (w == "all") {
     queue.Clear();
   } else if (w == "cur" || w == "current") {
     if (fs.Exists(kLockFile)) fs.Remove(kLockFile);
-    reporter.ShowMessage(kQueueSeparator);
+    reporter.ShowMessage(kSeparator);
     reporter.ShowMessage("Killing current process");
   } else if (w == "grids") {
     removeWhere([&](const QueueEntry& e) { return startsWith(e.commandLine, "tessal"); });

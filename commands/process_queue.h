@@ -53,7 +53,6 @@ struct WatchdogState {
 
 inline constexpr int kStallLimit = 30;
 inline constexpr const char* kLockFile = "lock.zzz";
-inline constexpr const char* kQueueSeparator = "-----=====-----=====-----";
 
 // What a final status leads to: the after-process scripts and FinishDownload.
 struct ChildEndHandlers {
@@ -79,12 +78,6 @@ bool QueueDownload(ProcessQueue& queue, const Settings& settings, const std::str
 // Queues a grid build. `commandLine` is the whole line up to the process number,
 // "tessal " + name + " " + nine numbers each followed by a blank.
 bool QueueGridBuild(ProcessQueue& queue, const std::string& commandLine, Reporter& reporter);
-// The same from the grid name and its nine numbers.
-bool QueueGridBuild(ProcessQueue& queue, const std::string& gridName, const std::array<float, 6>& reals,
-                    std::int16_t count1, std::int16_t count2, std::int32_t number, Reporter& reporter);
-// A real written with up to 7 significant digits and no leading blank.
-std::string GridNumberText(double value);
-
 void StartNextProcess(ProcessQueue& queue, FileSystem& fs, ProcessStarter& starter, Reporter& reporter);
 void PollStatusFile(WatchdogState& state, FileSystem& fs, Reporter& reporter, const ChildEndHandlers& handlers);
 void StartNextIfIdle(ProcessQueue& queue, WatchdogState& state, FileSystem& fs, ProcessStarter& starter,

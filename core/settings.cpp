@@ -4,6 +4,7 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <variant>
 #include <vector>
 
 #include "core/lenient_number.h"
@@ -34,13 +35,21 @@ Settings DefaultSettings() {
 
 namespace {
 
-enum class KeyType { Integer, Real, Text, Flag, Colour };
+// A settings field by its type: whole numbers, reals, colours, flags and texts are
+// each read and written in their own way.
+using FieldRef = std::variant<int*, double*, Color*, bool*, std::string*>;
 
 struct Key {
   const char* name;
-  KeyType type;
-  std::function<void*(Settings&)> field;
+  FieldRef (*field)(Settings&);
 };
+
+template <class... Ts>
+struct Overloaded : Ts... {
+  using Ts::operator()...;
+};
+template <class... Ts>
+Overloaded(Ts...) -> Overloaded<Ts...>;
 
 // Settings reals are 32-bit in the file: write the shortest text that reads back
 // to the same single-precision value, in plain decimal (never exponent form).
@@ -54,60 +63,54 @@ std::string RealText(double v) {
 
 const std::vector<Key>& Keys() {
   static const std::vector<Key> keys = {
-      {"[OB CLEAR TIME]", KeyType::Integer, [](Settings& s) -> void* { return &s.ObClearTime; }},
-      {"[MIN WIND]", KeyType::Integer, [](Settings& s) -> void* { return &s.MinWind; }},
-      {"[PLOTTED WX]", KeyType::Text, [](Settings& s) -> void* { return &s.PlottedWx; }},
-      {"[CLEAR VERIFICATION TIME]", KeyType::Integer, [](Settings& s) -> void* { return &s.ClearVerificationTime; }},
-      {"[MAX OB AGE]", KeyType::Integer, [](Settings& s) -> void* { return &s.MaxObAge; }},
-      {"[WATCH DISTANCE]", KeyType::Integer, [](Settings& s) -> void* { return &s.WatchDistance; }},
-      {"[USE CELCIUS]", KeyType::Flag, [](Settings& s) -> void* { return &s.UseCelsius; }},
-      {"[DECODE METAR]", KeyType::Flag, [](Settings& s) -> void* { return &s.DecodeMetar; }},
-      {"[TEXT WIDTH]", KeyType::Real, [](Settings& s) -> void* { return &s.TextWidth; }},
-      {"[TEXT HEIGHT]", KeyType::Integer, [](Settings& s) -> void* { return &s.TextHeight; }},
-      {"[AUTO REFRESH]", KeyType::Flag, [](Settings& s) -> void* { return &s.AutoRefresh; }},
-      {"[EARTH RADIUS]", KeyType::Real, [](Settings& s) -> void* { return &s.EarthRadius; }},
-      {"[CENTER LATITUDE]", KeyType::Real, [](Settings& s) -> void* { return &s.CenterLatitude; }},
-      {"[CENTER LONGITUDE]", KeyType::Real, [](Settings& s) -> void* { return &s.CenterLongitude; }},
-      {"[EYE DISTANCE]", KeyType::Real, [](Settings& s) -> void* { return &s.EyeDistance; }},
-      {"[SCREEN DISTANCE]", KeyType::Real, [](Settings& s) -> void* { return &s.ScreenDistance; }},
-      {"[DOT SCALE]", KeyType::Real, [](Settings& s) -> void* { return &s.DotScale; }},
-      {"[OB SERVER 1]", KeyType::Text, [](Settings& s) -> void* { return &s.ObServers[1]; }},
-      {"[OB SERVER 2]", KeyType::Text, [](Settings& s) -> void* { return &s.ObServers[2]; }},
-      {"[OB SERVER 3]", KeyType::Text, [](Settings& s) -> void* { return &s.ObServers[3]; }},
-      {"[OB SERVER 4]", KeyType::Text, [](Settings& s) -> void* { return &s.ObServers[4]; }},
-      {"[ACTIVE OB SERVER]", KeyType::Integer, [](Settings& s) -> void* { return &s.ActiveObServer; }},
-      {"[MAP FORE]", KeyType::Colour, [](Settings& s) -> void* { return &s.MapForeColor; }},
-      {"[TEXT FORE]", KeyType::Colour, [](Settings& s) -> void* { return &s.TextForeColor; }},
-      {"[TEXT BACK]", KeyType::Colour, [](Settings& s) -> void* { return &s.TextBackColor; }},
+      {"[OB CLEAR TIME]", [](Settings& s) -> FieldRef { return &s.ObClearTime; }},
+      {"[MIN WIND]", [](Settings& s) -> FieldRef { return &s.MinWind; }},
+      {"[PLOTTED WX]", [](Settings& s) -> FieldRef { return &s.PlottedWx; }},
+      {"[CLEAR VERIFICATION TIME]", [](Settings& s) -> FieldRef { return &s.ClearVerificationTime; }},
+      {"[MAX OB AGE]", [](Settings& s) -> FieldRef { return &s.MaxObAge; }},
+      {"[WATCH DISTANCE]", [](Settings& s) -> FieldRef { return &s.WatchDistance; }},
+      {"[USE CELCIUS]", [](Settings& s) -> FieldRef { return &s.UseCelsius; }},
+      {"[DECODE METAR]", [](Settings& s) -> FieldRef { return &s.DecodeMetar; }},
+      {"[TEXT WIDTH]", [](Settings& s) -> FieldRef { return &s.TextWidth; }},
+      {"[TEXT HEIGHT]", [](Settings& s) -> FieldRef { return &s.TextHeight; }},
+      {"[AUTO REFRESH]", [](Settings& s) -> FieldRef { return &s.AutoRefresh; }},
+      {"[EARTH RADIUS]", [](Settings& s) -> FieldRef { return &s.EarthRadius; }},
+      {"[CENTER LATITUDE]", [](Settings& s) -> FieldRef { return &s.CenterLatitude; }},
+      {"[CENTER LONGITUDE]", [](Settings& s) -> FieldRef { return &s.CenterLongitude; }},
+      {"[EYE DISTANCE]", [](Settings& s) -> FieldRef { return &s.EyeDistance; }},
+      {"[SCREEN DISTANCE]", [](Settings& s) -> FieldRef { return &s.ScreenDistance; }},
+      {"[DOT SCALE]", [](Settings& s) -> FieldRef { return &s.DotScale; }},
+      {"[OB SERVER 1]", [](Settings& s) -> FieldRef { return &s.ObServers[1]; }},
+      {"[OB SERVER 2]", [](Settings& s) -> FieldRef { return &s.ObServers[2]; }},
+      {"[OB SERVER 3]", [](Settings& s) -> FieldRef { return &s.ObServers[3]; }},
+      {"[OB SERVER 4]", [](Settings& s) -> FieldRef { return &s.ObServers[4]; }},
+      {"[ACTIVE OB SERVER]", [](Settings& s) -> FieldRef { return &s.ActiveObServer; }},
+      {"[MAP FORE]", [](Settings& s) -> FieldRef { return &s.MapForeColor; }},
+      {"[TEXT FORE]", [](Settings& s) -> FieldRef { return &s.TextForeColor; }},
+      {"[TEXT BACK]", [](Settings& s) -> FieldRef { return &s.TextBackColor; }},
   };
   return keys;
 }
 
 void Assign(const Key& key, const std::string& value, Settings& s) {
-  void* field = key.field(s);
   const double number = LenientNumber(value);
-  switch (key.type) {
-    case KeyType::Integer: {
-      // A number outside 16 bits keeps the default rather than wrapping.
-      if (auto v = LenientInt16(value)) *static_cast<int*>(field) = *v;
-      break;
-    }
-    case KeyType::Real:
-      if (std::isfinite(number)) *static_cast<double*>(field) = number;
-      break;
-    case KeyType::Colour: {
-      long long v = RoundHalfEven(number);
-      if (v >= std::numeric_limits<std::int32_t>::min() && v <= 0xFFFFFFFFLL)
-        *static_cast<Color*>(field) = static_cast<Color>(static_cast<std::uint32_t>(v)) & 0xFFFFFFu;
-      break;
-    }
-    case KeyType::Flag:
-      *static_cast<bool*>(field) = number == 1;
-      break;
-    case KeyType::Text:
-      *static_cast<std::string*>(field) = value;
-      break;
-  }
+  std::visit(Overloaded{
+                 [&](int* field) {
+                   // A number outside 16 bits keeps the default rather than wrapping.
+                   if (auto v = LenientInt16(value)) *field = *v;
+                 },
+                 [&](double* field) {
+                   if (std::isfinite(number)) *field = number;
+                 },
+                 [&](Color* field) {
+                   const long long v = RoundHalfEven(number);
+                   if (v >= std::numeric_limits<std::int32_t>::min() && v <= 0xFFFFFFFFLL)
+                     *field = static_cast<Color>(static_cast<std::uint32_t>(v)) & 0xFFFFFFu;
+                 },
+                 [&](bool* field) { *field = number == 1; },
+                 [&](std::string* field) { *field = value; },
+             },
+             key.field(s));
 }
 
 }  // namespace
@@ -134,14 +137,14 @@ std::string WriteSettingsText(const Settings& settings) {
   w.Text("[VERSION]").EndRecord().Text(kVersion).EndRecord();
   for (const Key& k : Keys()) {
     w.Text(k.name).EndRecord();
-    void* field = k.field(copy);
-    switch (k.type) {
-      case KeyType::Integer: w.Integer(*static_cast<int*>(field)); break;
-      case KeyType::Real: w.Bare(RealText(*static_cast<double*>(field))); break;
-      case KeyType::Colour: w.Integer(*static_cast<Color*>(field)); break;
-      case KeyType::Flag: w.Text(*static_cast<bool*>(field) ? "1" : "0"); break;
-      case KeyType::Text: w.Text(*static_cast<std::string*>(field)); break;
-    }
+    std::visit(Overloaded{
+                   [&](int* field) { w.Integer(*field); },
+                   [&](double* field) { w.Bare(RealText(*field)); },
+                   [&](Color* field) { w.Integer(*field); },
+                   [&](bool* field) { w.Text(*field ? "1" : "0"); },
+                   [&](std::string* field) { w.Text(*field); },
+               },
+               k.field(copy));
     w.EndRecord();
   }
   return w.Take();

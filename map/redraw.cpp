@@ -1,5 +1,7 @@
 #include "map/redraw.h"
 
+#include <utility>
+
 namespace norvane {
 
 void PlotLabels::Add(const std::string& text) {
@@ -9,18 +11,23 @@ void PlotLabels::Add(const std::string& text) {
 
 std::vector<ScriptLayer> DefaultScriptLayers() {
   std::vector<ScriptLayer> layers;
-  for (const char* name : {"contour_cigs.nvs", "contour_dp.nvs", "contour_temp.nvs", "contour_wsavg.nvs",
-                           "contour_wsmax.nvs", "contour_slp.nvs", "grid_cigs.nvs", "grid_dp.nvs", "grid_temp.nvs",
-                           "grid_wbarb.nvs", "grid_wsavg.nvs", "grid_wsmax.nvs", "grid_slp.nvs"}) {
-    layers.push_back({name, "", "", false});
-  }
+  const std::pair<const char*, const char*> current[] = {
+      {"contour_cigs.nvs", "mnuC_Cigs"}, {"contour_dp.nvs", "mnuC_DP"},       {"contour_temp.nvs", "mnuC_Temp"},
+      {"contour_wsavg.nvs", "mnuC_WSavg"}, {"contour_wsmax.nvs", "mnuC_WSmax"}, {"contour_slp.nvs", "mnuC_SLP"},
+      {"grid_cigs.nvs", "mnuG_Cigs"},    {"grid_dp.nvs", "mnuG_DP"},          {"grid_temp.nvs", "mnuG_Temp"},
+      {"grid_wbarb.nvs", "mnuG_WBarb"},  {"grid_wsavg.nvs", "mnuG_WSavg"},    {"grid_wsmax.nvs", "mnuG_WSmax"},
+      {"grid_slp.nvs", "mnuG_SLP"}};
+  for (const auto& [script, control] : current) layers.push_back({script, "", "", false, control});
+  const std::pair<const char*, const char*> quantities[] = {{"2", "_DP"}, {"3", "_SLP"}, {"1", "_Temp"}};
   for (const char* period : {"3", "6", "12", "24"}) {
-    for (const char* quantity : {"2", "3", "1"}) layers.push_back({"change", period, quantity, false});
+    for (const auto& [quantity, suffix] : quantities)
+      layers.push_back({"change", period, quantity, false, std::string("mnuC") + period + suffix});
   }
-  for (const char* name : {"contour_windchill.nvs", "contour_moist_conv.nvs", "contour_mixing_ratio.nvs",
-                           "contour_rh.nvs"}) {
-    layers.push_back({name, "", "", false});
-  }
+  const std::pair<const char*, const char*> derived[] = {{"contour_windchill.nvs", "mnuWindChill"},
+                                                         {"contour_moist_conv.nvs", "mnuMoistConv"},
+                                                         {"contour_mixing_ratio.nvs", "mnuMixingRatio"},
+                                                         {"contour_rh.nvs", "mnuRelativeHumidity"}};
+  for (const auto& [script, control] : derived) layers.push_back({script, "", "", false, control});
   return layers;
 }
 
@@ -79,7 +86,7 @@ bool Redraw(RedrawState& state, const RedrawInputs& in, RedrawHost& host, Canvas
   if (host.processEvents) host.processEvents();
 
   static const ObservationStore kEmptyStore;
-  const ShownList shown = BuildShownList(in.store ? *in.store : kEmptyStore, in.now, in.obClearTime);
+  ShownList shown = BuildShownList(in.store ? *in.store : kEmptyStore, in.now, in.obClearTime);
 
   canvas.Clear(in.background);
   state.labels.Clear();
@@ -87,6 +94,8 @@ bool Redraw(RedrawState& state, const RedrawInputs& in, RedrawHost& host, Canvas
   const int height = canvas.Height();
   const double scale = host.updateScale ? host.updateScale(width, height) : 0.0;
   if (scale != 0.0) {
+    // After the scale is set: thinning needs the stations' pixels.
+    if (in.thinning) ThinShownList(shown, host.place, *in.thinning);
     if (host.drawMap) host.drawMap(canvas);
     const std::array<std::string, 9> noArgs{};
     if (host.redrawScriptExists && host.runScript && host.redrawScriptExists("scripts/redraw.nvs")) {

@@ -4,10 +4,12 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "map/plots.h"
+#include "map/station_thinning.h"
 
 namespace norvane {
 
@@ -38,6 +40,7 @@ struct ScriptLayer {
   std::string period;    // change layers only
   std::string quantity;  // change layers only
   bool checked = false;
+  std::string control;   // the menu item that switches it, e.g. "mnuC_Temp"
 };
 // The script layers in the order they are painted, all unchecked.
 std::vector<ScriptLayer> DefaultScriptLayers();
@@ -76,6 +79,8 @@ struct RedrawInputs {
   std::vector<PlotPoint> points;
   const SymbolTable* symbols = nullptr;
   Color background = Rgb(255, 255, 255);
+  // Station thinning; nothing (the default) plots every shown station.
+  std::optional<PlotFootprint> thinning;
 };
 
 // One built-in layer: its switch, its painter and the label it announces.

@@ -27,6 +27,8 @@ class Canvas {
   virtual ~Canvas() = default;
   virtual int Width() const = 0;
   virtual int Height() const = 0;
+  // A new size empties the surface (at least 1 x 1 pixel).
+  virtual void Resize(int width, int height) = 0;
   virtual void Clear(Color background) = 0;
   virtual void Line(double x1, double y1, double x2, double y2, Color color, int thickness) = 0;
   virtual void Circle(double x, double y, double radius, Color color, bool filled) = 0;

@@ -55,7 +55,7 @@ TEST_F(QueueTest, FillsInOrderAndRefusesTheRow102) {
 }
 
 TEST_F(QueueTest, NumbersWrapAfter32000AndGridCommandLine) {
-  QueueGridBuild(q, "temps", {30.5f, -100.f, 50.f, -60.f, 0.25f, 1234567.f}, 10, 20, 3000, rep);
+  QueueGridBuild(q, "tessal temps 30.5 -100 50 -60 0.25 1234567 10 20 3000 ", rep);
   EXPECT_EQ(q.Row(0).commandLine, "tessal temps 30.5 -100 50 -60 0.25 1234567 10 20 3000 1");
   EXPECT_EQ(rep.logged.front(), "Queuing grid as PID 1");
   for (int i = 2; i < 32000; ++i) q.TakeProcessNumber();

@@ -27,6 +27,10 @@ class RecordingCanvas : public Canvas {
 
   int Width() const override { return width; }
   int Height() const override { return height; }
+  void Resize(int w, int h) override {
+    width = w < 1 ? 1 : w;
+    height = h < 1 ? 1 : h;
+  }
   void Clear(Color c) override { ops.push_back({Kind::Clear, 0, 0, 0, 0, 0, false, 0, c, {}, {}, 0, 0}); }
   void Line(double x1, double y1, double x2, double y2, Color c, int t) override {
     ops.push_back({Kind::Line, x1, y1, x2, y2, 0, false, t, c, {}, {}, 0, 0});

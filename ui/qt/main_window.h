@@ -7,16 +7,14 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
-#include <functional>
+#include <filesystem>
 #include <map>
-#include <set>
 #include <memory>
 
+#include "app/app_platform.h"
+#include "app/main_program.h"
 #include "commands/command_history.h"
-#include "commands/command_interpreter.h"
-#include "commands/output_log.h"
 #include "core/local_file_system.h"
-#include "core/settings.h"
 #include "core/system_clock.h"
 #include "ui/qt/qt_canvas.h"
 #include "ui/qt/qt_platform.h"
@@ -25,41 +23,36 @@ namespace norvane {
 
 class CommandBox;
 class MapWidget;
-class AppWiring;
 
-// `frmMain`: the map window, its text boxes and menus. The work behind the
-// controls lives in the area libraries; this class only connects them.
-class MainWindow : public QMainWindow {
+// The program's own dialogs, opened modally over the main window.
+class QtAppWindows : public AppWindows {
+ public:
+  QtAppWindows(FileSystem& files, Dialogs& dialogs, QWidget* parent) : files_(files), dialogs_(dialogs), parent_(parent) {}
+  std::optional<std::string> ChooseScript() override;
+  std::optional<std::string> ChooseDownloadHour(const std::string& nowStamp, std::int32_t minuteClock) override;
+  bool SelectRegion() override;
+
+ private:
+  FileSystem& files_;
+  Dialogs& dialogs_;
+  QWidget* parent_;
+};
+
+// `frmMain`: builds the controls, hands every event to the main program by the
+// control's name and shows what the program says.
+class MainWindow : public QMainWindow, private AppView {
   Q_OBJECT
  public:
   explicit MainWindow(const std::filesystem::path& workingFolder);
   ~MainWindow() override;
-  // Start-up steps after the single-instance check (folders, settings, map, ...).
+  // Start-up after the single-instance check.
   void Start();
 
-  // Pieces the wiring needs.
-  Settings& settings() { return settings_; }
-  OutputLog& log() { return log_; }
-  LocalFileSystem& files() { return files_; }
-  SystemClock& clock() { return clock_; }
-  StandardRandom& random() { return random_; }
-  QtDialogs& dialogs() { return dialogs_; }
-  QtProcessStarter& starter() { return starter_; }
-  QtEventPump& events() { return events_; }
-  CommandInterpreter& exec() { return *exec_; }
-  QtCanvas& canvas() { return canvas_; }
-  MapWidget* map() { return picPlot_; }
+  MainProgram& program() { return *program_; }
+  const OutputLog& log() const { return program_->Log(); }
   QAction* action(const std::string& name) { return actions_.count(name) ? actions_[name] : nullptr; }
-  QLabel* statusLabel() { return lblNum_; }
-  QLabel* latLongLabel() { return lblLatLong_; }
-  QPlainTextEdit* watchBox() { return txtWatch_; }
-  void Layout();
-  void SaveSettingsNow();
-  void RepaintMap();
-  // Shows a text in the output box without adding it to the log (NEAR's not-found answer).
-  void ReplaceOutputBox(const std::string& text);
-  // Runs a command line as the command box does (also used by menus).
-  void RunCommand(const std::string& line);
+  // Runs a command line as the command box does.
+  void RunCommand(const std::string& line) { program_->Exec(line); }
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -67,13 +60,18 @@ class MainWindow : public QMainWindow {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // What the program says.
+  void OutputChanged(const std::string& text) override;
+  void StatusChanged(const std::string& text, bool busy) override;
+  void MapChanged() override;
+  void MenusChanged() override;
+  void LayoutChanged() override;
+  void FocusCommandBox() override;
+  void Quit() override;
+
   void BuildControls();
-  void BuildMenus();
-  QAction* Item(QMenu* menu, const QString& caption, const std::string& name, std::function<void()> handler = {});
-  void DrawStartupNotice();
-  void Tick();
-  void KeepFocus();
-  void ApplyTextColours();
+  void BuildMenus(QMenu* parent, const std::vector<MenuEntry>& entries);
+  void Choose(const std::string& control);
 
   LocalFileSystem files_;
   SystemClock clock_;
@@ -82,12 +80,10 @@ class MainWindow : public QMainWindow {
   QtProcessStarter starter_;
   QtEventPump events_;
   QtHelpViewer help_{this};
-  Settings settings_;
-  OutputLog log_;
-  CommandHistory history_;
-  std::unique_ptr<CommandInterpreter> exec_;
-  std::unique_ptr<AppWiring> wiring_;
   QtCanvas canvas_;
+  QtAppWindows windows_;
+  CommandHistory history_;
+  std::unique_ptr<MainProgram> program_;
 
   MapWidget* picPlot_ = nullptr;
   CommandBox* txtCmd_ = nullptr;
@@ -99,13 +95,7 @@ class MainWindow : public QMainWindow {
   QPushButton* cmdRedraw_ = nullptr;
   QTimer tmrDL_;
   std::map<std::string, QAction*> actions_;
-  std::set<std::string> directItems_;  // items whose work is done by the window itself
-  std::vector<QMenu*> topMenus_;
-
-  bool windowActive_ = false;
-  bool commandHasFocus_ = false;
-  bool resizing_ = false;
-  bool started_ = false;
+  std::map<std::string, QMenu*> menus_;
 };
 
 }  // namespace norvane

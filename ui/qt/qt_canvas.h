@@ -16,7 +16,7 @@ namespace norvane {
 // The map's drawing surface: an image the map widget shows, painted with QPainter.
 class QtCanvas : public Canvas {
  public:
-  void Resize(int width, int height);
+  void Resize(int width, int height) override;
   const QImage& Picture() const { return image_; }
   QImage& Picture() { return image_; }
 

@@ -7,6 +7,7 @@
 #include "core/number_text.h"
 #include "platform/dialogs.h"
 #include "platform/file_system.h"
+#include "script/script_interpreter.h"
 
 namespace norvane {
 
@@ -34,11 +35,11 @@ ScriptDialog::ScriptDialog(FileSystem& files, Dialogs& dialogs, QWidget* parent)
     for (QPushButton* b : {cmdOpen_, cmdRedraw_, cmdDelete_}) b->setEnabled(row >= 0);
   });
   connect(cmdOpen_, &QPushButton::clicked, this, [this] {
-    result_ = RunCommand();
+    result_ = ScriptRunCommand(CurrentEntry(), txtArgument_->text().toStdString());
     accept();
   });
   connect(cmdRedraw_, &QPushButton::clicked, this, [this] {
-    result_ = "redraw add " + RunCommand();
+    result_ = ScriptRedrawCommand(CurrentEntry(), txtArgument_->text().toStdString());
     accept();
   });
   connect(cmdDelete_, &QPushButton::clicked, this, [this] {
@@ -64,10 +65,9 @@ void ScriptDialog::Fill() {
   for (QPushButton* b : {cmdOpen_, cmdRedraw_, cmdDelete_}) b->setEnabled(false);
 }
 
-std::string ScriptDialog::RunCommand() const {
+std::string ScriptDialog::CurrentEntry() const {
   // Script files are found without regard to letter case, so the upper-cased name still runs.
-  const std::string entry = lstScripts_->currentItem() ? lstScripts_->currentItem()->text().toStdString() : "";
-  return TrimBlanks("r " + entry + " " + txtArgument_->text().toStdString());
+  return lstScripts_->currentItem() ? lstScripts_->currentItem()->text().toStdString() : "";
 }
 
 }  // namespace norvane

@@ -21,7 +21,7 @@ class ScriptDialog : public QDialog {
 
  private:
   void Fill();
-  std::string RunCommand() const;
+  std::string CurrentEntry() const;
   FileSystem& files_;
   Dialogs& dialogs_;
   QListWidget* lstScripts_;

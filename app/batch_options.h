@@ -1,0 +1,33 @@
+#pragma once
+// The command line of norvane-batch: the main program without a window.
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace norvane {
+
+struct BatchStep {
+  enum class Kind { Command, Wait };
+  Kind kind = Kind::Command;
+  std::string command;  // a line as typed into the command box
+  int seconds = 0;      // Wait: at most this long for the queue and the running child
+};
+
+struct BatchOptions {
+  int mapWidth = 0, mapHeight = 0;  // 0: the map picture of a 1600 x 1000 window
+  bool runStartup = true;
+  bool fixedMetrics = false;
+  bool help = false;
+  std::string pngFile, primitivesFile, logFile, watchFile;
+  std::vector<BatchStep> steps;  // in the order given
+};
+
+struct BatchParse {
+  std::optional<BatchOptions> options;
+  std::string error;  // why the command line was refused
+};
+
+BatchParse ParseBatchOptions(const std::vector<std::string>& args);
+std::string BatchUsage();
+
+}  // namespace norvane

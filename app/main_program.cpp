@@ -1,0 +1,508 @@
+#include "app/main_program.h"
+
+#include <algorithm>
+#include <map>
+
+#include "core/lenient_number.h"
+#include "core/number_text.h"
+#include "core/time_stamp.h"
+#include "core/working_folder.h"
+#include "grid/grid_builder_driver.h"
+#include "map/draw_map.h"
+#include "map/plot_menu.h"
+#include "obs/station_queries.h"
+#include "script/at_command.h"
+
+namespace norvane {
+
+namespace {
+
+constexpr const char* kProduct = "Norvane";
+constexpr const char* kVersionText = "1.02";
+constexpr const char* kRedrawScript = "scripts/redraw.nvs";
+
+// PLOT words and the plot items they switch.
+const std::map<std::string, PlotItem>& PlotWords() {
+  static const std::map<std::string, PlotItem> words = {
+      {"WEATHER", PlotItem::Weather},   {"WIND", PlotItem::Winds},   {"CEILING", PlotItem::Ceilings},
+      {"TEMPERATURE", PlotItem::Temperature}, {"DEWPOINT", PlotItem::DewPoint}, {"BARB", PlotItem::WindBarbs},
+      {"RH", PlotItem::Humidity},       {"STATIONS", PlotItem::Stations}, {"POINTS", PlotItem::Points}};
+  return words;
+}
+
+// The plot items by control name, with the switch each mark mirrors.
+struct PlotControl {
+  const char* control;
+  PlotItem item;
+  bool PlotSwitches::*mark;
+};
+constexpr PlotControl kPlotControls[] = {
+    {"mnuTemp", PlotItem::Temperature, &PlotSwitches::temperature},
+    {"mnuDP", PlotItem::DewPoint, &PlotSwitches::dewPoint},
+    {"mnuRH", PlotItem::Humidity, &PlotSwitches::humidity},
+    {"mnuCIG", PlotItem::Ceilings, &PlotSwitches::ceilings},
+    {"mnuWindBarbs", PlotItem::WindBarbs, &PlotSwitches::windBarbs},
+    {"mnuWinds", PlotItem::Winds, &PlotSwitches::winds},
+    {"mnuWeather", PlotItem::Weather, &PlotSwitches::weather},
+    {"mnuWindsWeather", PlotItem::WindsAndWeather, &PlotSwitches::windsAndWeather},
+    {"mnuPoints", PlotItem::Points, &PlotSwitches::points},
+    {"mnuStations", PlotItem::Stations, &PlotSwitches::stations},
+};
+
+// Controls whose work is done here without a table of their own.
+const std::vector<std::string>& PlainControls() {
+  static const std::vector<std::string> names = {
+      "mnuRunScript", "mnuStopScript", "mnuRefreshNow", "mnuRefreshNow1", "mnuRefreshStatus", "mnuDL",
+      "mnuSpecialDownload", "mnuKill", "mnuExit", "mnuClearPlots", "mnuClearAll", "mnuC_Clear", "mnuG_Clear",
+      "mnuRemoveRedraw", "mnuDefineMap", "mnuMapForeColor", "mnuTextForeColor", "mnuTextBackColor",
+      "mnuEnlarge", "mnuShrink", "mnuIncrease", "mnuDecrease", "mnuWatchProcess", "mnuZoomControls", "mnuHelp",
+      "mnuAbout", "cmdRedraw"};
+  return names;
+}
+
+bool IsChangeBuild(const std::string& control) {
+  return control.rfind("mnuC", 0) == 0 && control.find("_Build@") != std::string::npos;
+}
+
+}  // namespace
+
+// Scripts reach the rest of the program through the command interpreter and the log.
+class MainProgram::Host : public ScriptHost {
+ public:
+  explicit Host(MainProgram& program) : program_(program) {}
+  void Exec(const std::string& line, const std::string& suffix) override { program_.exec_->Exec(line, suffix); }
+  void ShowMessage(const std::string& text) override { program_.log_.ShowMessage(text); }
+  void LogProcessMessage(const std::string& text) override { program_.log_.LogProcessMessage(text); }
+  void ProcessEvents() override { program_.p_.events.ProcessEvents(); }
+  bool StopRequested() override { return program_.stopRequested_; }
+
+ private:
+  MainProgram& program_;
+};
+
+MainProgram::MainProgram(AppPlatform platform) : p_(platform), host_(std::make_unique<Host>(*this)) {
+  layers_ = DefaultScriptLayers();
+  log_.onRefresh = [this](const std::string& text) { p_.view.OutputChanged(text); };
+  scripts_ = std::make_unique<ScriptRunner>(*host_, p_.files, p_.clock, p_.random, globals_);
+  exec_ = std::make_unique<CommandInterpreter>(CommandContext{log_, p_.dialogs, p_.starter, p_.help, p_.files},
+                                               CommandHooks{});
+  SchedulerServices services;
+  services.fs = &p_.files;
+  services.clock = &p_.clock;
+  services.starter = &p_.starter;
+  services.reporter = &log_;
+  services.runScript = [this](const std::string& name) { RunScript(name); };
+  services.setStatusLabel = [this](const std::string& text) { SetStatus(text, false); };
+  services.pumpEvents = [this] { p_.events.ProcessEvents(); };
+  scheduler_ = std::make_unique<Scheduler>(queue_, settings_, services);
+  BuildHooks();
+  for (const auto& [name, state] : menus_.Items()) {
+    const auto& handled = HandledControls();
+    if (std::find(handled.begin(), handled.end(), name) == handled.end() &&
+        std::find(MenuModel::TopMenus().begin(), MenuModel::TopMenus().end(), name) == MenuModel::TopMenus().end() &&
+        !state.caption.empty() && name.rfind("mnuZoom", 0) != 0)
+      menus_[name].enabled = false;
+  }
+  // Submenus of the bar stay usable; only items without work behind them are grey.
+  for (const char* submenu : {"mnuPlots", "mnuContours", "mnuGrid", "mnuColors", "mnuC3", "mnuC6", "mnuC12", "mnuC24"})
+    menus_[submenu].enabled = true;
+  for (int slot = 0; slot < 8; ++slot) menus_["mnuZoom" + std::to_string(slot)].enabled = false;
+  menus_["mnuZoomEditor"].enabled = false;
+  menus_["mnuEnterCoord"].enabled = false;
+  menus_.SetChecked("mnuWatchProcess", true);
+}
+
+MainProgram::~MainProgram() = default;
+
+const std::vector<std::string>& MainProgram::HandledControls() const {
+  static const std::vector<std::string> names = [] {
+    std::vector<std::string> all = PlainControls();
+    for (const PlotControl& c : kPlotControls) all.push_back(c.control);
+    for (const ScriptLayer& layer : DefaultScriptLayers()) all.push_back(layer.control);
+    for (int g : {3, 6, 12, 24})
+      for (int hours : {3, 6, 12, 24}) all.push_back("mnuC" + std::to_string(g) + "_Build@" + std::to_string(hours));
+    return all;
+  }();
+  return names;
+}
+
+void MainProgram::BuildHooks() {
+  CommandHooks& h = exec_->Hooks();
+  h.runScript = [this](const std::string& name, const CommandWords& words, const std::string&) {
+    ScriptArguments args;
+    for (int k = 0; k < 9; ++k) args[static_cast<std::size_t>(k)] = words[k + 2];
+    RunScript(name, args);
+  };
+  h.atHolds = [this](const std::string& when) { return AtConditionHolds(when, MinutesNow(p_.clock)); };
+  h.loadObs = [this] {
+    // A child may be replacing the store right now: never read it then.
+    if (p_.files.Exists(kLockFile) || !p_.files.List("", "*.pid").empty()) {
+      log_.LogProcessMessage("Observations not loaded - a background process is running");
+      return;
+    }
+    log_.LogProcessMessage("Loading observations");
+    const LoadResult r = LoadStore(p_.files, store_);
+    if (!r.problem.empty()) log_.ShowMessage(r.problem);
+  };
+  auto answer = [this](const QueryAnswer& a) {
+    for (const std::string& m : a.messages) log_.ShowMessage(m);
+    if (a.replaceOutput) p_.view.OutputChanged(*a.replaceOutput);
+  };
+  h.stationListing = [this, answer](const CommandWords& words) {
+    answer(StationReportListing(p_.files, store_, words[1], words[2], MinutesNow(p_.clock)));
+  };
+  h.whois = [this, answer](const std::string& id) { answer(StationDescription(p_.files, id)); };
+  h.near = [this, answer](const CommandWords& words) {
+    answer(NearbyStations(p_.files, words[1], words[2], words[3], settings_.WatchDistance, settings_.EarthRadius));
+  };
+  h.getObs = [this] { QueueDownloadFor(""); };
+  h.listQueue = [this] { ListQueue(queue_, log_); };
+  // KILL lists the queue itself once the interpreter has run it.
+  h.kill = [this](const std::string& which) { KillProcesses(queue_, which, p_.files, log_); };
+  h.buildGrid = [this](const CommandWords& words, const std::string& suffix) { QueueGridBuild(words, suffix); };
+  h.plot = [this](const std::string& layer, const std::string& onOff) {
+    const auto it = PlotWords().find(layer);
+    if (it == PlotWords().end()) return false;
+    std::optional<bool> wanted;
+    if (onOff == "ON") wanted = true;
+    if (onOff == "OFF") wanted = false;
+    SetPlotItem(plots_, it->second, wanted);
+    MenusChanged();
+    Redraw(false);
+    return true;
+  };
+  h.addLabel = [this](const std::string& text) { redraw_.labels.Add(text); };
+  h.forceRedraw = [this] { Redraw(true); };
+  h.clear = [this](const std::string& which) {
+    static const std::map<std::string, std::string> items = {
+        {"ALL", "mnuClearAll"}, {"PLOTS", "mnuClearPlots"}, {"CONTOURS", "mnuC_Clear"}, {"GRID", "mnuG_Clear"},
+        {"REDRAW", "mnuRemoveRedraw"}};
+    const auto it = items.find(which);
+    if (it != items.end()) Choose(it->second);
+  };
+}
+
+void MainProgram::RunScript(const std::string& name, const ScriptArguments& args) {
+  // Escape stops the script that is running now, not the next one.
+  if (scripts_->Depth() == 0) stopRequested_ = false;
+  scripts_->RunScript(name, args);
+}
+
+void MainProgram::SetStatus(const std::string& text, bool busy) {
+  statusText_ = text;
+  p_.view.StatusChanged(text, busy);
+}
+
+void MainProgram::QueueDownloadFor(const std::string& stamp) {
+  QueueDownload(queue_, settings_, stamp, p_.clock, p_.random, p_.dialogs, log_, [this] {
+    log_.ShowMessage("Set the observation server templates in 'norvane.ini' (\"[OB SERVER 1]\" to \"[OB SERVER 4]\" "
+                     "and \"[ACTIVE OB SERVER]\")");
+  });
+}
+
+void MainProgram::QueueGridBuild(const CommandWords& words, const std::string& suffix) {
+  std::array<float, 6> box{};
+  for (int k = 0; k < 6; ++k) box[static_cast<std::size_t>(k)] = static_cast<float>(LenientNumber(words[k + 2]));
+  const std::string name = ToLower(words[1]);
+  const double radius = LenientNumber(words[8]), exponent = LenientNumber(words[9]), back = LenientNumber(words[10]);
+  // Check the numbers before a process number is used up.
+  const auto checked = GridBuildCommandLine(name, box, radius, exponent, back, "0");
+  if (!checked.line) {
+    log_.ShowMessage(checked.message + suffix);
+    return;
+  }
+  const std::string line = *checked.line;
+  norvane::QueueGridBuild(queue_, line.substr(0, line.size() - 1), log_);
+}
+
+bool MainProgram::BackgroundWorkPending() const {
+  return queue_.Count() > 0 || p_.files.Exists(kLockFile) || !p_.files.List("", "*.pid").empty();
+}
+
+void MainProgram::ProjectView() {
+  log_.LogProcessMessage("Converting 3D coordinates to 2D coordinates");
+  projection_ = MapProjection::FromSettings(settings_, layout_.plot.width, layout_.plot.height);
+  outline_ = ProjectMap(projection_, mapPoints_);
+}
+
+void MainProgram::LoadOutline() {
+  log_.LogProcessMessage("Loading map values");
+  mapPoints_ = LoadMap(p_.files).points;
+  ProjectView();
+}
+
+void MainProgram::SaveSettingsNow() { SaveSettings(p_.files, log_, settings_); }
+
+void MainProgram::MenusChanged() {
+  for (const PlotControl& c : kPlotControls) menus_.SetChecked(c.control, plots_.*c.mark);
+  for (const ScriptLayer& layer : layers_) menus_.SetChecked(layer.control, layer.checked);
+  p_.view.MenusChanged();
+}
+
+void MainProgram::DrawStartupNotice() {
+  p_.canvas.Resize(layout_.plot.width, layout_.plot.height);
+  p_.canvas.Clear(Rgb(255, 255, 255));
+  const Font font{"Times New Roman", 48, false};
+  p_.canvas.Text(0, 0, "Updating...", font, Rgb(16, 16, 192));
+  p_.canvas.Text(0, p_.canvas.TextHeight("U", font), "This may take some time.", font, Rgb(16, 16, 192));
+  p_.view.MapChanged();
+}
+
+void MainProgram::Start(int innerWidth, int innerHeight, bool runStartupScript) {
+  innerWidth_ = innerWidth;
+  innerHeight_ = innerHeight;
+  if (!PrepareWorkingFolder(p_.files))
+    log_.ShowMessage("Unable to create the folders 'obsfolder' and 'scripts' in the working folder");
+  LayoutWindow();
+  DrawStartupNotice();
+  for (const std::string& menu : MenuModel::TopMenus()) menus_[menu].enabled = false;
+  p_.view.MenusChanged();
+  redraw_.running = redraw_.force = false;
+  store_.Clear();
+  LoadSettings(p_.files, p_.dialogs, log_, settings_);
+  p_.view.LayoutChanged();  // text colours
+  LoadOutline();
+  log_.LogProcessMessage("Loading weather symbols");
+  symbols_.Load(p_.files, "", [this](const std::string& m) { log_.ShowMessage(m); });
+  windowActive_ = commandHasFocus_ = true;
+  p_.view.FocusCommandBox();
+  for (int slot = 0; slot < 8; ++slot) {
+    MenuItemState& item = menus_["mnuZoom" + std::to_string(slot)];
+    item.caption = settings_.Zooms[static_cast<std::size_t>(slot)].name;
+    item.visible = !item.caption.empty();
+  }
+  MenuItemState& refresh = menus_["mnuRefreshStatus"];
+  refresh.checked = settings_.AutoRefresh;
+  refresh.caption = settings_.AutoRefresh ? "Auto Refresh is ON" : "Auto Refresh is OFF";
+  log_.ShowMessage(std::string(kProduct) + " v" + kVersionText + " started");
+  for (const std::string& menu : MenuModel::TopMenus()) menus_[menu].enabled = true;
+  MenusChanged();
+  started_ = true;
+  LayoutWindow();
+  timerEnabled_ = true;
+  if (runStartupScript) RunScript("startup.nvs");
+}
+
+void MainProgram::FixMapSize(int width, int height) {
+  fixedMapWidth_ = width;
+  fixedMapHeight_ = height;
+}
+
+void MainProgram::LayoutWindow() {
+  resizing_ = true;
+  LayoutInput in;
+  if (fixedMapWidth_ > 0 && fixedMapHeight_ > 0) {
+    innerWidth_ = fixedMapWidth_;
+    innerHeight_ = fixedMapHeight_ + settings_.TextHeight + in.commandHeight + 4;
+  }
+  in.innerWidth = innerWidth_;
+  in.innerHeight = innerHeight_;
+  in.textHeight = settings_.TextHeight;
+  in.textWidth = settings_.TextWidth;
+  in.zoomControlsShown = menus_.Checked("mnuZoomControls");
+  in.latLongWidth = 150;
+  layout_ = norvane::LayoutWindow(in);
+  p_.view.LayoutChanged();
+  // A layout only redraws when a forced redraw is pending.
+  if (started_) Redraw(false);
+  resizing_ = false;
+}
+
+void MainProgram::Resize(int innerWidth, int innerHeight) {
+  innerWidth_ = std::max(0, innerWidth);
+  innerHeight_ = std::max(0, innerHeight);
+  LayoutWindow();
+}
+
+void MainProgram::Tick() {
+  KeepFocus();
+  if (timerEnabled_) scheduler_->Tick();
+}
+
+void MainProgram::Exec(const std::string& line) { exec_->Exec(line, ""); }
+
+void MainProgram::RequestStop() {
+  if (scripts_->Depth() > 0) stopRequested_ = true;
+}
+
+void MainProgram::Redraw(bool force) {
+  if (force) redraw_.force = true;
+  const bool autoRefresh = menus_.Checked("mnuRefreshStatus");
+  // Only a redraw that will paint may resize the picture: a resize empties it.
+  const bool willPaint = !redraw_.running && (redraw_.force || (autoRefresh && !resizing_));
+  if (willPaint && (p_.canvas.Width() != std::max(1, layout_.plot.width) ||
+                    p_.canvas.Height() != std::max(1, layout_.plot.height)))
+    p_.canvas.Resize(layout_.plot.width, layout_.plot.height);
+
+  RedrawInputs in;
+  in.store = &store_;
+  in.now = MinutesNow(p_.clock);
+  in.nowStamp = NowStamp(p_.clock);
+  in.obClearTime = settings_.ObClearTime;
+  in.useCelsius = settings_.UseCelsius;
+  in.minWind = settings_.MinWind;
+  in.plottedWx = settings_.PlottedWx;
+  in.autoRefresh = autoRefresh;
+  in.resizing = resizing_;
+  in.plots = plots_;
+  in.scriptLayers = layers_;
+  in.symbols = &symbols_;
+
+  RedrawHost host;
+  host.logProcessMessage = [this](const std::string& m) { log_.LogProcessMessage(m); };
+  host.setStatus = [this](const std::string& text, bool busy) { SetStatus(text, busy); };
+  host.processEvents = [this] { p_.events.ProcessEvents(); };
+  host.redrawScriptExists = [this](const std::string& name) { return p_.files.Exists(p_.files.Resolve(name)); };
+  host.runScript = [this](const std::string& name, const ScriptArguments& args) { RunScript(name, args); };
+  host.exec = [this](const std::string& line) { exec_->Exec(line, ""); };
+  host.updateScale = [this](int w, int h) { return projection_.UpdateScale(w, h); };
+  host.drawMap = [this](Canvas& c) { Draw_Map(c, projection_, outline_, settings_.MapForeColor); };
+  host.place = ProjectionPlacer(projection_);
+  if (norvane::Redraw(redraw_, in, host, p_.canvas)) p_.view.MapChanged();
+}
+
+bool MainProgram::ChoosePlot(const std::string& control) {
+  for (const PlotControl& c : kPlotControls) {
+    if (control != c.control) continue;
+    ChoosePlotItem(plots_, c.item);
+    MenusChanged();
+    Redraw(false);
+    return true;
+  }
+  return false;
+}
+
+bool MainProgram::ChooseLayer(const std::string& control) {
+  for (ScriptLayer& layer : layers_) {
+    if (control != layer.control) continue;
+    layer.checked = !layer.checked;
+    MenusChanged();
+    p_.events.ProcessEvents();
+    Redraw(false);
+    return true;
+  }
+  return false;
+}
+
+void MainProgram::ClearPlots(bool everything) {
+  ClearPlotSwitches(plots_);
+  if (everything) {
+    ClearAllSwitches(plots_, layers_);
+    if (p_.files.Exists(p_.files.Resolve(kRedrawScript))) p_.files.Remove(p_.files.Resolve(kRedrawScript));
+    MenusChanged();
+    p_.events.ProcessEvents();
+  }
+  MenusChanged();
+  Redraw(true);
+}
+
+void MainProgram::ClearScriptLayers(char which) {
+  for (ScriptLayer& layer : layers_) {
+    const bool grid = layer.control.rfind("mnuG_", 0) == 0;
+    if ((which == 'G') == grid) layer.checked = false;
+  }
+  MenusChanged();
+  p_.events.ProcessEvents();
+  Redraw(true);
+}
+
+bool MainProgram::Choose(const std::string& c) {
+  if (ChoosePlot(c) || ChooseLayer(c)) return true;
+  auto textBoxes = [this](bool save) {
+    LayoutWindow();
+    if (save) SaveSettingsNow();
+  };
+  if (c == "cmdRedraw") {
+    Redraw(false);
+  } else if (c == "mnuRefreshNow" || c == "mnuRefreshNow1") {
+    p_.events.ProcessEvents();
+    Redraw(true);
+  } else if (c == "mnuRefreshStatus") {
+    MenuItemState& item = menus_["mnuRefreshStatus"];
+    item.checked = !item.checked;
+    item.caption = item.checked ? "Auto Refresh is ON" : "Auto Refresh is OFF";
+    settings_.AutoRefresh = item.checked;
+    SaveSettingsNow();
+    MenusChanged();
+    Redraw(false);
+  } else if (c == "mnuRunScript") {
+    if (auto command = p_.windows.ChooseScript(); command && !command->empty()) Exec(*command);
+  } else if (c == "mnuStopScript") {
+    RequestStop();
+  } else if (c == "mnuDL") {
+    QueueDownloadFor("");
+  } else if (c == "mnuSpecialDownload") {
+    if (auto hour = p_.windows.ChooseDownloadHour(NowStamp(p_.clock), MinutesNow(p_.clock)); hour && !hour->empty())
+      QueueDownloadFor(*hour + "00");
+  } else if (c == "mnuKill") {
+    Exec("kill cur");
+  } else if (c == "mnuExit") {
+    p_.view.Quit();
+  } else if (c == "mnuClearPlots" || c == "mnuClearAll") {
+    ClearPlots(c == "mnuClearAll");
+  } else if (c == "mnuC_Clear" || c == "mnuG_Clear") {
+    ClearScriptLayers(c == "mnuC_Clear" ? 'C' : 'G');
+  } else if (c == "mnuRemoveRedraw") {
+    if (p_.files.Exists(p_.files.Resolve(kRedrawScript))) p_.files.Remove(p_.files.Resolve(kRedrawScript));
+    Redraw(true);
+  } else if (c == "mnuDefineMap") {
+    if (p_.windows.SelectRegion()) LoadOutline();
+    Redraw(true);
+  } else if (c == "mnuMapForeColor") {
+    settings_.MapForeColor = p_.dialogs.ChooseColor(settings_.MapForeColor).value_or(settings_.MapForeColor);
+    SaveSettingsNow();
+    Redraw(true);
+  } else if (c == "mnuTextForeColor" || c == "mnuTextBackColor") {
+    Color& colour = c == "mnuTextForeColor" ? settings_.TextForeColor : settings_.TextBackColor;
+    colour = p_.dialogs.ChooseColor(colour).value_or(colour);
+    p_.view.LayoutChanged();
+    SaveSettingsNow();
+  } else if (c == "mnuEnlarge" || c == "mnuShrink") {
+    settings_.TextHeight = c == "mnuEnlarge" ? EnlargedTextHeight(settings_.TextHeight) : ShrunkTextHeight(settings_.TextHeight);
+    textBoxes(true);
+  } else if (c == "mnuIncrease" || c == "mnuDecrease") {
+    settings_.TextWidth = c == "mnuIncrease" ? IncreasedTextWidth(settings_.TextWidth) : DecreasedTextWidth(settings_.TextWidth);
+    textBoxes(false);
+  } else if (c == "mnuWatchProcess") {
+    menus_.SetChecked(c, !menus_.Checked(c));
+    log_.watchProcess = menus_.Checked(c);
+    MenusChanged();
+    if (log_.watchProcess) p_.view.OutputChanged(log_.Text());
+  } else if (c == "mnuZoomControls") {
+    menus_.SetChecked(c, !menus_.Checked(c));
+    MenusChanged();
+    LayoutWindow();
+  } else if (c == "mnuHelp") {
+    Exec("HELP");
+  } else if (c == "mnuAbout") {
+    p_.dialogs.MessageBox(std::string(kProduct) + " v" + kVersionText +
+                              "\nA weather-observation plotter: station plots, grids and contours from hourly surface "
+                              "reports.",
+                          "About Norvane", BoxStyle::Information);
+  } else if (IsChangeBuild(c)) {
+    ScriptArguments args;
+    args[0] = c.substr(4, c.find('_') - 4);
+    RunScript("buildgrid.nvs", args);
+  } else {
+    return false;
+  }
+  return true;
+}
+
+void MainProgram::KeepFocus() {
+  if (windowActive_ && !commandHasFocus_) {
+    p_.view.FocusCommandBox();
+    commandHasFocus_ = true;
+  }
+}
+
+void MainProgram::WindowActivated(bool active) { windowActive_ = active; }
+void MainProgram::CommandBoxFocus(bool hasFocus) { commandHasFocus_ = hasFocus; }
+void MainProgram::MouseMovedOverWindow() { KeepFocus(); }
+void MainProgram::OutputBoxPressed() {
+  // A click shows the whole log again and leaves the focus in the box for selecting.
+  p_.view.OutputChanged(log_.Text());
+  commandHasFocus_ = true;
+}
+
+}  // namespace norvane

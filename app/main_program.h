@@ -1,0 +1,125 @@
+#pragma once
+// `frmMain` without its window: the state of the main program, its start-up, the
+// one-second tick, the redraw and every menu action by the name of its control.
+// The Qt window and norvane-batch both drive this one object.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/app_platform.h"
+#include "app/menu_tree.h"
+#include "commands/command_interpreter.h"
+#include "commands/output_log.h"
+#include "commands/process_queue.h"
+#include "commands/scheduler.h"
+#include "core/settings.h"
+#include "core/window_layout.h"
+#include "map/map_file.h"
+#include "map/projected_outline.h"
+#include "map/projection.h"
+#include "map/redraw.h"
+#include "map/symbol_table.h"
+#include "obs/observation_store.h"
+#include "script/script_interpreter.h"
+
+namespace norvane {
+
+class MainProgram {
+ public:
+  explicit MainProgram(AppPlatform platform);
+  ~MainProgram();
+  MainProgram(const MainProgram&) = delete;
+  MainProgram& operator=(const MainProgram&) = delete;
+
+  // Start-up after the single-instance check, for a window of the given inner size:
+  // folders, leftovers, settings, map, symbols, layout, the timer, "startup.nvs".
+  void Start(int innerWidth, int innerHeight, bool runStartupScript = true);
+  // Keeps the map picture at this size whatever the text boxes take (norvane-batch).
+  void FixMapSize(int width, int height);
+  // The one-second timer `tmrDL`.
+  void Tick();
+  // A line typed into the command box.
+  void Exec(const std::string& line);
+  // A menu item or button chosen, by its control name ("mnuTemp", "cmdRedraw", ...).
+  // False when no control of that name has work behind it.
+  bool Choose(const std::string& control);
+  // The window's inner size changed.
+  void Resize(int innerWidth, int innerHeight);
+  // `Redraw`, forced or not.
+  void Redraw(bool force);
+  // Escape or "Stop Running Script".
+  void RequestStop();
+
+  // Keyboard focus rules: the command box takes the keyboard back when the user returns.
+  void WindowActivated(bool active);
+  void CommandBoxFocus(bool hasFocus);
+  void MouseMovedOverWindow();
+  void OutputBoxPressed();
+
+  // What the window shows.
+  const MenuModel& Menus() const { return menus_; }
+  const WindowLayout& Layout() const { return layout_; }
+  const Settings& CurrentSettings() const { return settings_; }
+  const OutputLog& Log() const { return log_; }
+  const std::string& StatusText() const { return statusText_; }
+  bool Started() const { return started_; }
+  bool TimerEnabled() const { return timerEnabled_; }
+  bool RedrawRunning() const { return redraw_.running; }
+  const ProcessQueue& Queue() const { return queue_; }
+  const ObservationStore& Store() const { return store_; }
+  const MapProjection& Projection() const { return projection_; }
+  // True while a child process runs or waits in the queue.
+  bool BackgroundWorkPending() const;
+  // Every control name with work behind it.
+  const std::vector<std::string>& HandledControls() const;
+
+ private:
+  class Host;
+  void BuildHooks();
+  void RunScript(const std::string& name, const ScriptArguments& args = {});
+  void SetStatus(const std::string& text, bool busy);
+  void QueueDownloadFor(const std::string& stamp);
+  void QueueGridBuild(const CommandWords& words, const std::string& suffix);
+  void LoadOutline();
+  void ProjectView();
+  void LayoutWindow();
+  void DrawStartupNotice();
+  void SaveSettingsNow();
+  void MenusChanged();
+  bool ChoosePlot(const std::string& control);
+  bool ChooseLayer(const std::string& control);
+  void ClearPlots(bool everything);
+  void ClearScriptLayers(char which);
+  void KeepFocus();
+
+  AppPlatform p_;
+  Settings settings_;
+  OutputLog log_;
+  MenuModel menus_;
+  std::unique_ptr<Host> host_;
+  GlobalVariables globals_;
+  std::unique_ptr<ScriptRunner> scripts_;
+  std::unique_ptr<CommandInterpreter> exec_;
+  ObservationStore store_;
+  ProcessQueue queue_;
+  std::unique_ptr<Scheduler> scheduler_;
+  SymbolTable symbols_;
+  std::vector<MapRecord> mapPoints_;
+  MapProjection projection_;
+  ProjectedOutline outline_;
+  RedrawState redraw_;
+  PlotSwitches plots_;
+  std::vector<ScriptLayer> layers_;
+  WindowLayout layout_;
+  int innerWidth_ = 0, innerHeight_ = 0;
+  int fixedMapWidth_ = 0, fixedMapHeight_ = 0;
+  std::string statusText_;
+  bool stopRequested_ = false;
+  bool resizing_ = false;
+  bool started_ = false;
+  bool timerEnabled_ = false;
+  bool windowActive_ = false;
+  bool commandHasFocus_ = false;
+};
+
+}  // namespace norvane
