@@ -43,7 +43,7 @@ int ReadMaxObAge(std::string_view settingsText) {
 
 DownloadDriver::DownloadDriver(FileSystem& fs, HttpFetch& fetch, const Clock& clock, RandomSource& random,
                                DriverHost host)
-    : fs_(fs), fetch_(fetch), clock_(clock), random_(random), host_(std::move(host)) {}
+    : fs_(fs), tracked_(fs), fetch_(fetch), clock_(clock), random_(random), host_(std::move(host)) {}
 
 void DownloadDriver::Caption(const std::string& text) {
   if (host_.setCaption) host_.setCaption(text);
@@ -67,20 +67,43 @@ void DownloadDriver::WriteStatus(bool error, bool final, const std::string& text
   }
 }
 
-void DownloadDriver::EndSilently(bool removeLock) {
-  if (ended_) return;
+void DownloadDriver::CancelFetch() {
+  fetchCancelled_ = true;
   fetch_.Cancel();
-  if (removeLock && LockIsOurs()) fs_.Remove("lock.zzz");
+}
+
+// The main program has stopped this download (KILL CUR, the watchdog) or started
+// another: anything written now would be taken for the other process's.
+void DownloadDriver::EndSilently() {
+  if (ended_) return;
   ended_ = true;
+  CancelFetch();
   if (host_.quit) host_.quit();
 }
 
 void DownloadDriver::Finish(bool error, const std::string& text) {
   if (ended_) return;
-  WriteStatus(error, true, text);
-  if (fs_.Exists("lock.zzz")) fs_.Remove("lock.zzz");
+  // Without a process number the lock cannot be told apart; the main program
+  // removes it after reading this status.
+  if (!processNumber_.empty() && !LockIsOurs()) {
+    EndSilently();
+    return;
+  }
   ended_ = true;
+  WriteStatus(error, true, text);
+  if (!processNumber_.empty() && LockIsOurs()) fs_.Remove("lock.zzz");
   if (host_.quit) host_.quit();
+}
+
+// After a failed write in `tracked_`: true when another program seems to hold the
+// file and the write may be tried again, after the sharing status and a pause.
+bool DownloadDriver::MayRetryWrite(int statement, int& attempts) {
+  if (ended_ || !IsSharingError(tracked_.ErrorNumber()) || attempts >= kSharingRetries) return false;
+  ++attempts;
+  WriteStatus(true, false, SharingStatusText(tracked_.ErrorNumber(), statement));
+  if (host_.wait) host_.wait(1.32);
+  tracked_.Reset();
+  return !ended_;
 }
 
 void DownloadDriver::Start(const std::string& arguments) {
@@ -98,26 +121,25 @@ void DownloadDriver::Tick() {
   if (ended_ || timerStopped_) return;
   idle_ = std::min(idle_ + 1, 32767);
   if (!LockIsOurs()) {
-    // The main program (KILL CUR, the watchdog or a newer process) took the lock.
-    EndSilently(false);
+    EndSilently();
     return;
   }
   random_.Seed(static_cast<std::uint32_t>(clock_.SecondsSinceMidnight() * 1000.0));
   WriteStatus(false, false, std::to_string(static_cast<int>(random_.Next() * 32000)));
   if (idle_ > kIdleLimit) {
-    fetch_.Cancel();
+    CancelFetch();
     Finish(true, kDownloadTimeout);
   }
 }
 
 void DownloadDriver::OnFetchFailed() {
-  if (ended_) return;
-  fetch_.Cancel();
+  if (ended_ || fetchCancelled_) return;
+  CancelFetch();
   Finish(true, kDownloadProblems);
 }
 
 void DownloadDriver::OnFetchComplete() {
-  if (ended_ || completing_) return;
+  if (ended_ || completing_ || fetchCancelled_) return;
   completing_ = true;
   // Only a 2xx answer carries a bulletin; an error page is no observation data.
   const int status = fetch_.StatusCode();
@@ -161,8 +183,9 @@ void DownloadDriver::FileBulletin() {
   const int maxAge = ReadMaxObAge(*settingsText);
   const std::int32_t now = MinutesNow(clock_);
   const std::int32_t cutoff = StoreCutoff(now, maxAge);
-  StoreContext context{fs_, stations, [](std::string_view r) { return DecodeReport(r); }, cutoff,
-                       host_.pumpEvents};
+  int attempts = 0;
+  StoreContext context{tracked_, stations, [](std::string_view r) { return DecodeReport(r); }, cutoff,
+                       host_.pumpEvents, [&](const std::string&) { return MayRetryWrite(5, attempts); }};
   const CivilTime today = clock_.LocalNow();
   const double length = static_cast<double>(bulletin_.size());
   CutBulletin(
@@ -179,7 +202,13 @@ void DownloadDriver::FileBulletin() {
         // Filing the same report again is dropped as a duplicate, so one filing
         // stands for every "RMK" of a US report.
         if (report[0] == 'K' && report.find("RMK") == std::string::npos) return;
-        StoreReport(context, store, report, time);
+        tracked_.Reset();
+        attempts = 0;
+        if (StoreReport(context, store, report, time) == StoreOutcome::kFileError) {
+          Finish(true, FileFailureText(tracked_.Failed() ? tracked_.FailedFile() : kWatchFile,
+                                       tracked_.ErrorNumber()));
+          return;
+        }
         ++filed_;
       },
       [&](std::size_t) { idle_ = 0; });
@@ -190,27 +219,26 @@ void DownloadDriver::FileBulletin() {
   // With the timer stopped nothing else checks the lock: check it before every
   // attempt, so a downloader that the main program gave up on never puts an old
   // store over a newer one.
-  for (int attempt = 0; attempt <= kSharingRetries; ++attempt) {
+  for (int saveAttempts = 0;;) {
     if (!LockIsOurs()) {
-      EndSilently(false);
+      EndSilently();
       return;
     }
-    if (SaveStore(fs_, store, cutoff)) {
+    tracked_.Reset();
+    if (SaveStore(tracked_, store, cutoff)) {
       Finish(false, kDownloadSuccessful);
       return;
     }
-    if (attempt < kSharingRetries) {
-      WriteStatus(true, false, "Error 70 - Permission denied occurred at line 6");
-      if (host_.wait) host_.wait(1.32);
-    }
+    if (!MayRetryWrite(6, saveAttempts)) break;
   }
-  // The store could not be written: "obs.wad" stays as it was.
-  EndSilently(true);
+  if (ended_) return;
+  // "obs.wad" stays as it was.
+  Finish(true, FileFailureText(tracked_.Failed() ? tracked_.FailedFile() : kStoreTwin, tracked_.ErrorNumber()));
 }
 
 void DownloadDriver::StopByUser() {
   if (ended_) return;
-  fetch_.Cancel();
+  CancelFetch();
   Finish(false, kDownloadStopped);
 }
 

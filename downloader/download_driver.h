@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "downloader/file_errors.h"
 #include "obs/observation_store.h"
 #include "obs/station_tables.h"
 #include "platform/clock.h"
@@ -84,11 +85,15 @@ class DownloadDriver {
   bool LockIsOurs() const;
   void WriteStatus(bool error, bool final, const std::string& text);
   void Finish(bool error, const std::string& text);
-  void EndSilently(bool removeLock);
+  void EndSilently();
+  void CancelFetch();
+  bool MayRetryWrite(int statement, int& attempts);
   void FileBulletin();
   void Caption(const std::string& text);
 
   FileSystem& fs_;
+  // The same folder for filing and saving, where a failure must be told apart.
+  ErrorTrackingFileSystem tracked_;
   HttpFetch& fetch_;
   const Clock& clock_;
   RandomSource& random_;
@@ -100,6 +105,9 @@ class DownloadDriver {
   bool ended_ = false;
   bool timerStopped_ = false;
   bool completing_ = false;
+  // Set before the fetch is cancelled: the fetch may answer a cancel with a failure
+  // event, which is no failure of the download.
+  bool fetchCancelled_ = false;
 };
 
 }  // namespace norvane

@@ -3,7 +3,6 @@
 #include <cctype>
 
 #include "core/lenient_number.h"
-#include "core/time_stamp.h"
 
 namespace norvane {
 
@@ -28,10 +27,12 @@ std::string DateReport(std::string_view r, const CivilTime& today) {
   } else if (d - today.day > 15) {
     if (--month < 1) { month = 12; --year; }
   }
-  // A day, hour or minute that no calendar has would turn into some other time.
+  // A day, hour or minute that no calendar has would turn into some other time. A day
+  // past the end of the month it was moved to (31 November) is kept: the minute count
+  // carries it into the next month, as the stamp arithmetic does everywhere else.
   const int hour = (hourMinute[0] - '0') * 10 + (hourMinute[1] - '0');
   const int minute = (hourMinute[2] - '0') * 10 + (hourMinute[3] - '0');
-  if (d < 1 || d > DaysInMonth(month, year) || hour > 23 || minute > 59) return {};
+  if (d < 1 || d > 31 || hour > 23 || minute > 59) return {};
   std::string stamp = std::to_string(static_cast<long long>(year) * 10000 + month * 100 + d);
   stamp += hourMinute;
   if (stamp.size() != 12) return {};

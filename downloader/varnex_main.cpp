@@ -37,11 +37,14 @@ class QtFetch : public norvane::HttpFetch {
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
     request.setTransferTimeout(60000);
     reply_ = manager_.get(request);
-    QObject::connect(reply_, &QNetworkReply::finished, [this] {
+    finished_ = QObject::connect(reply_, &QNetworkReply::finished, [this] {
       if (onFinished) onFinished(reply_->error() == QNetworkReply::NoError || StatusCode() >= 400);
     });
   }
   void Cancel() override {
+    // A cancelled request must not come back as a failed one: abort() reports
+    // "finished" at once, from inside this call.
+    QObject::disconnect(finished_);
     if (reply_ && reply_->isRunning()) reply_->abort();
   }
   int StatusCode() const override {
@@ -56,6 +59,7 @@ class QtFetch : public norvane::HttpFetch {
  private:
   QNetworkAccessManager& manager_;
   QNetworkReply* reply_ = nullptr;
+  QMetaObject::Connection finished_;
 };
 
 class DownloaderWindow : public QWidget {

@@ -264,6 +264,14 @@ bool AppendWatchRecord(FileSystem& fs, const ObservationStore& store, int index,
 
 constexpr int kEntriesPerYield = 4096;
 
+template <typename Write>
+bool WriteWithRetry(StoreContext& context, const std::string& file, Write&& write) {
+  while (!write()) {
+    if (!context.retryWrite || !context.retryWrite(file)) return false;
+  }
+  return true;
+}
+
 StoreOutcome StoreReport(StoreContext& context, ObservationStore& store, const std::string& report,
                          std::int32_t time) {
   FileSystem& fs = context.fs;
@@ -282,8 +290,9 @@ StoreOutcome StoreReport(StoreContext& context, ObservationStore& store, const s
       if (i < kStoreLastIndex) store[i + 1].identifier = kEndIdentifier;
       entry.ClearSlots();  // a reused entry must not keep an older station's reports
       entry.reports[0] = ObservationRecord{time, report, context.decode(report)};
-      return AppendWatchRecord(fs, store, i, 0) ? StoreOutcome::kAddedNewStation
-                                                : StoreOutcome::kFileError;
+      return WriteWithRetry(context, kWatchFile, [&] { return AppendWatchRecord(fs, store, i, 0); })
+                 ? StoreOutcome::kAddedNewStation
+                 : StoreOutcome::kFileError;
     }
     if (entry.identifier != id) continue;
 
@@ -299,7 +308,9 @@ StoreOutcome StoreReport(StoreContext& context, ObservationStore& store, const s
     if (k < kStationSlots) {
       const ObservationRecord& last = entry.reports[kStationSlots - 1];
       if (!last.Empty() && last.time >= context.cutoff) {
-        if (!FileIntoArchive(fs, id, archive, archiveExists, last, context.cutoff)) {
+        if (!WriteWithRetry(context, ArchiveFileName(id), [&] {
+              return FileIntoArchive(fs, id, archive, archiveExists, last, context.cutoff);
+            })) {
           return StoreOutcome::kFileError;
         }
       }
@@ -307,11 +318,14 @@ StoreOutcome StoreReport(StoreContext& context, ObservationStore& store, const s
         entry.reports[static_cast<std::size_t>(s)] = std::move(entry.reports[static_cast<std::size_t>(s - 1)]);
       }
       entry.reports[static_cast<std::size_t>(k)] = ObservationRecord{time, report, context.decode(report)};
-      return AppendWatchRecord(fs, store, i, k) ? StoreOutcome::kAddedToSlots : StoreOutcome::kFileError;
+      return WriteWithRetry(context, kWatchFile, [&] { return AppendWatchRecord(fs, store, i, k); })
+                 ? StoreOutcome::kAddedToSlots
+                 : StoreOutcome::kFileError;
     }
     if (time < context.cutoff) return StoreOutcome::kTooOld;
     ObservationRecord record{time, report, context.decode(report)};
-    return FileIntoArchive(fs, id, archive, archiveExists, record, context.cutoff)
+    return WriteWithRetry(context, ArchiveFileName(id),
+                          [&] { return FileIntoArchive(fs, id, archive, archiveExists, record, context.cutoff); })
                ? StoreOutcome::kArchivedOnly
                : StoreOutcome::kFileError;
   }

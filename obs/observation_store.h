@@ -125,6 +125,11 @@ struct StoreContext {
   std::function<std::string(std::string_view)> decode;          // DecodeReport
   std::int32_t cutoff = 0;
   std::function<void()> yield;                                  // optional, every 4096 entries searched
+  // Asked after a failed archive or "watch.zzz" write, with the file's name: true
+  // tries that write again, false gives up (StoreReport then returns kFileError).
+  // Retrying the whole StoreReport would not do: by then the report sits in its
+  // slot and would be dropped as a duplicate, its watch line never written.
+  std::function<bool(const std::string& file)> retryWrite = {};
 };
 
 // Files one cleaned report (time in absolute minutes) into the store, its archive and

@@ -101,7 +101,8 @@ struct SampleServer {
   }
 };
 
-// Answers each connection with the next canned response, then stops by itself.
+// Answers each connection with the next canned response, then stops by itself. An
+// empty response holds the connection open unanswered until the server is destroyed.
 class CannedServer {
  public:
   explicit CannedServer(std::vector<std::string> responses) : responses_(std::move(responses)) {
@@ -119,6 +120,7 @@ class CannedServer {
   ~CannedServer() {
     stop_ = true;
     thread_.join();
+    for (int client : held_) ::close(client);
     ::close(fd_);
   }
   std::string Address(const std::string& path) const {
@@ -143,11 +145,16 @@ class CannedServer {
         if (n <= 0) break;
         request.append(buf, static_cast<std::size_t>(n));
       }
+      if (response.empty()) {
+        held_.push_back(client);
+        continue;
+      }
       ::send(client, response.data(), response.size(), MSG_NOSIGNAL);
       ::close(client);
     }
   }
   std::vector<std::string> responses_;
+  std::vector<int> held_;
   int fd_ = -1;
   int port_ = 0;
   std::atomic<bool> stop_{false};
@@ -208,6 +215,68 @@ TEST(VarnexEndToEnd, ErrorAnswersLeaveTheStoreAloneAndRedirectsAreFollowed) {
   ASSERT_TRUE(RunVarnex(dir, redirect.Address("/moved"), "5"));
   EXPECT_EQ(dir.ReadStatus("5").text, "Observation download successful");
   EXPECT_GT(Slurp(dir.path / "obs.wad").size(), 100000u);
+}
+
+// KILL CUR (or the watchdog) stops download 1 in mid-fetch and the main program
+// starts download 2: the first must go without a word and leave the second's lock.
+TEST(VarnexEndToEnd, AStoppedDownloaderLeavesTheNextOneAlone) {
+  if (!ProgramsBuilt()) GTEST_SKIP() << "varnex or the sample server was not built";
+  WorkFolder dir("e2e-lock");
+  CannedServer server({"", ""});
+  auto waitFor = [](const std::function<bool()>& condition) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!condition() && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return condition();
+  };
+  struct Child {
+    pid_t pid;
+    bool reaped = false;
+    bool Ended() { return reaped || (reaped = waitpid(pid, nullptr, WNOHANG) == pid); }
+    ~Child() {
+      if (Ended()) return;
+      kill(pid, SIGKILL);
+      waitpid(pid, nullptr, 0);
+    }
+  };
+  auto lock = [&] { return Slurp(dir.path / "lock.zzz"); };
+
+  dir.TakeLock("1");
+  Child first{Spawn(dir.path, {(kBin / "varnex").string(), server.Address("/a"), "1"})};
+  const bool firstRuns = waitFor([&] { return fs::exists(dir.path / "d1.pid"); });
+  dir.TakeLock("2");
+  Child second{Spawn(dir.path, {(kBin / "varnex").string(), server.Address("/b"), "2"})};
+  EXPECT_TRUE(firstRuns);
+  EXPECT_TRUE(waitFor([&] { return first.Ended(); })) << "download 1 kept running without its lock";
+  EXPECT_FALSE(dir.ReadStatus("1").final);
+  EXPECT_EQ(lock(), "\"2\"\r\n");
+
+  // Download 2 keeps running on its lock until that goes too.
+  EXPECT_TRUE(waitFor([&] { return fs::exists(dir.path / "d2.pid"); }));
+  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+  EXPECT_FALSE(second.Ended()) << "download 2 ended while its lock was in place";
+  EXPECT_EQ(lock(), "\"2\"\r\n");
+  fs::remove(dir.path / "lock.zzz");
+  EXPECT_TRUE(waitFor([&] { return second.Ended(); }));
+  EXPECT_FALSE(dir.ReadStatus("2").final);
+  EXPECT_FALSE(fs::exists(dir.path / "lock.zzz"));
+}
+
+// A file that cannot be written while filing ends the download with a status that
+// says so; the store stays as it was.
+TEST(VarnexEndToEnd, AFilingErrorEndsTheDownloadWithItsOwnStatus) {
+  if (!ProgramsBuilt()) GTEST_SKIP() << "varnex or the sample server was not built";
+  WorkFolder dir("e2e-file-error");
+  fs::create_directory(dir.path / "watch.zzz");  // appending to a folder fails whoever runs the test
+  SampleServer server(dir, 1);
+  ASSERT_TRUE(RunVarnex(dir, server.Address(0), "3"));
+  const Status status = dir.ReadStatus("3");
+  EXPECT_TRUE(status.error);
+  EXPECT_TRUE(status.final);
+  EXPECT_EQ(status.text.rfind("Observation download failed - could not write 'watch.zzz'", 0), 0u) << status.text;
+  EXPECT_FALSE(fs::exists(dir.path / "obs.wad"));
+  EXPECT_FALSE(fs::exists(dir.path / "lock.zzz"));
 }
 
 // SIGKILL at the worst moments: while reports are being filed (archives and

@@ -90,7 +90,7 @@ TEST(StoreReportTest, NewStationInReusedEntryStartsWithEmptySlots) {
   EXPECT_TRUE(f.store[0].reports[3].Empty());
 }
 
-TEST(StoreReportTest, ArchiveAheadOfStoreGetsNoSecondCopyAndFailedArchiveWriteIsReported) {
+TEST(StoreReportTest, ArchiveAheadOfStoreGetsNoSecondCopyAndFailedWritesAreReportedOrRetried) {
   Fixture f, failing;
   f.FillSlots();
   // An aborted run archived slot 5 already, but obs.wad was never replaced.
@@ -100,6 +100,21 @@ TEST(StoreReportTest, ArchiveAheadOfStoreGetsNoSecondCopyAndFailedArchiveWriteIs
   failing.FillSlots();
   failing.fs.failRenames = true;
   EXPECT_EQ(failing.File("KORD", 9, 3000), StoreOutcome::kFileError);
+  // Retried writes that go through file the report and its watch line once.
+  std::vector<std::string> retried;
+  failing.context.retryWrite = [&](const std::string& file) {
+    retried.push_back(file);
+    failing.fs.failRenames = failing.fs.failWrites = false;
+    return true;
+  };
+  EXPECT_EQ(failing.File("KORD", 9, 3000), StoreOutcome::kAddedToSlots);
+  failing.fs.failWrites = true;
+  EXPECT_EQ(failing.File("CYYZ", 1, 3000), StoreOutcome::kAddedNewStation);
+  EXPECT_EQ(retried, (std::vector<std::string>{"obsfolder/KORD.obs", "watch.zzz"}));
+  const auto watch = ReadWatchRecords(failing.fs.files["watch.zzz"]);
+  ASSERT_FALSE(watch.empty());
+  EXPECT_EQ(watch.back().report, Report("CYYZ", 1));
+  EXPECT_EQ(ReadArchive(failing.fs, "KORD").size(), 1u);
 }
 
 TEST(StoreFileTest, RoundTripCutoffAndFailedSave) {
