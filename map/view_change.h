@@ -1,0 +1,103 @@
+#pragma once
+// Moving the view: the zoom and pan buttons, the mouse wheel and a drag, the
+// coordinates dialog, the position read-out under the mouse, and the sequence that
+// follows every view change.
+//
+// A redraw lets events run while it paints (the redraw script and the layer scripts
+// yield), so a zoom button can be pressed in the middle of one. To keep one picture in
+// one view, a redraw paints from a `RedrawView`: a copy of the projection and of the
+// projected outline taken when it starts. The change itself goes to the live view and
+// `ApplyViewChange` leaves the force flag set; the running redraw cleared that flag
+// when it began, so finding it set once the redraw returns means "paint again" (see
+// `RedrawAgain`).
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/settings.h"
+#include "map/projected_outline.h"
+#include "map/projection.h"
+#include "map/redraw.h"
+#include "platform/dialogs.h"
+
+namespace norvane {
+
+// Zoom factor limits (ScreenDistance / 1000) and the ScreenDistance the buttons keep.
+constexpr double kMinScreenDistance = 100;
+constexpr double kMaxScreenDistance = 100000;
+
+enum class ViewStep { ZoomIn, ZoomOut, Up, Down, Left, Right };
+
+// The button of a step: "cmdZoom", "cmdUnzoom", "cmdUp", "cmdDown", "cmdLeft", "cmdRight".
+std::optional<ViewStep> ButtonStep(std::string_view control);
+
+// One press of a zoom or pan button on the view fields of `settings`.
+void StepView(Settings& settings, ViewStep step);
+
+// Turns wheel rotation (1/8 degree units, 120 per notch, positive away from the user)
+// into whole notches; what is left over of a fine-grained wheel is kept in `carry`.
+int WheelNotches(int angleDelta, int& carry);
+// Each notch away from the user is one press of "+", each notch towards it one of "-".
+void WheelZoom(Settings& settings, int notches);
+
+// A drag on the map from one pixel to another: the point of the globe that was under
+// the middle of the map moves with the pointer, so the new centre is the point now
+// under (middle - drag). False, and no change, when that pixel is off the globe.
+bool DragPan(Settings& settings, const MapProjection& view, WindowPoint from, WindowPoint to);
+
+// Makes the live projection follow the view fields of `settings` (size and scale kept).
+void TakeViewFields(const Settings& settings, MapProjection& projection);
+
+// What follows every view change, in this order.
+struct ViewChangeHost {
+  std::function<void()> projectMap;    // ProjectMap of the live view into the live outline
+  std::function<void()> saveSettings;  // SaveSettings
+  std::function<void()> redraw;        // Redraw; a no-op while one is running
+};
+
+// `ApplyViewChange`: project the outline, save, set the force flag and redraw.
+// Returns false when a redraw was running: the request then stays in `state.force`.
+bool ApplyViewChange(ViewChangeHost& host, RedrawState& state);
+
+// True after a redraw has returned when a view change (or another forced request)
+// arrived while it ran; the caller then redraws once more.
+bool RedrawAgain(const RedrawState& state);
+
+// The view one redraw paints: its own copy of the projection and the outline.
+class RedrawView {
+ public:
+  RedrawView(const MapProjection& projection, const ProjectedOutline& outline)
+      : projection_(projection), outline_(outline) {}
+  RedrawView(const RedrawView&) = delete;  // the placer refers into this object
+  RedrawView& operator=(const RedrawView&) = delete;
+
+  const MapProjection& Projection() const { return projection_; }
+  // Fills the view-dependent parts of a redraw host: updateScale, drawMap and place
+  // all work on this copy. The view must outlive the host's use.
+  void Bind(RedrawHost& host, Color mapForeColor);
+
+ private:
+  MapProjection projection_;
+  ProjectedOutline outline_;
+};
+
+// The coordinates dialog ("frmCoordinates").
+struct CoordinatesBoxes {
+  std::string txtLat;
+  std::string txtLong;
+  std::string txtScale;
+};
+enum class CoordinatesFocus { None, txtLat, txtLong, txtScale };
+
+CoordinatesBoxes OpenCoordinates(const Settings& settings);
+// `cmdOk`: checks the boxes in order; the first failure shows its "ERROR" box and
+// returns the box to focus (the dialog stays open, nothing stored). On success the
+// view fields are stored and None is returned. `ApplyViewChange` follows the dialog
+// closing either way.
+CoordinatesFocus AcceptCoordinates(const CoordinatesBoxes& boxes, Settings& settings, Dialogs& dialogs);
+
+// `lblLatLong` for the pointer at a window pixel: "38.5N, 97.0W", or "No Lock...".
+std::string PositionReadout(const MapProjection& view, double x, double y);
+
+}  // namespace norvane
