@@ -205,8 +205,7 @@ void CommandInterpreter::Exec(const std::string& line, const std::string& suffix
   } else if (kw == "KILL") {
     if (w[1].empty()) return;
     if (!hooks_.kill) return NotAvailable(kw, suffix);
-    hooks_.kill(w[1]);
-    Exec("pid", "");
+    hooks_.kill(w[1]);  // lists the queue afterwards
   } else {
     log.ShowMessage(kSeparator);
     log.ShowMessage("'" + kw + "' is an invalid command" + suffix + " - refer to Help > Help or press F1 for more information");

@@ -1,0 +1,101 @@
+#pragma once
+// The main program over test fakes, in a memory working folder with two stations.
+#include <deque>
+#include <optional>
+#include <string>
+
+#include "app/main_program.h"
+#include "core/settings.h"
+#include "core/time_stamp.h"
+#include "map/map_file.h"
+#include "obs/decoded_observation.h"
+#include "obs/observation_store.h"
+#include "tests/fakes/fake_clock.h"
+#include "tests/fakes/fake_process_starter.h"
+#include "tests/fakes/fake_random.h"
+#include "tests/fakes/memory_file_system.h"
+#include "tests/fakes/recording_canvas.h"
+#include "tests/fakes/scripted_dialogs.h"
+
+namespace norvane::testing {
+
+struct NoEvents : EventPump {
+  void ProcessEvents() override {}
+};
+struct NoHelpViewer : HelpViewer {
+  std::string shown;
+  void ShowHelp(const std::string& file, const std::string& keyword) override { shown = file + "#" + keyword; }
+};
+struct ScriptedWindows : AppWindows {
+  std::optional<std::string> script, hour;
+  bool regionMade = false;
+  std::optional<std::string> ChooseScript() override { return script; }
+  std::optional<std::string> ChooseDownloadHour(const std::string&, std::int32_t) override { return hour; }
+  bool SelectRegion() override { return regionMade; }
+};
+struct CountingView : AppView {
+  int maps = 0, menus = 0, layouts = 0;
+  std::string output;
+  void OutputChanged(const std::string& text) override { output = text; }
+  void MapChanged() override { ++maps; }
+  void MenusChanged() override { ++menus; }
+  void LayoutChanged() override { ++layouts; }
+};
+
+struct AppHarness {
+  MemoryFileSystem files;
+  FakeClock clock;
+  FakeRandom random;
+  ScriptedDialogs dialogs;
+  FakeProcessStarter starter;
+  NoEvents events;
+  NoHelpViewer help;
+  RecordingCanvas canvas;
+  ScriptedWindows windows;
+  CountingView view;
+  MainProgram program{AppPlatform{files, clock, random, dialogs, starter, events, help, canvas, windows, view}};
+
+  // Two stations near the middle of the default view, reported 10 minutes ago.
+  explicit AppHarness(const std::string& startup = "") {
+    files.folders.insert("scripts");
+    Settings settings = DefaultSettings();
+    settings.ObServers[1] = "http://127.0.0.1:9/%y%m%d%h_metar";
+    settings.ActiveObServer = 1;
+    files.files[kSettingsFile] = WriteSettingsText(settings);
+    files.files["user.map"] = EncodeMapFile({{3800, -9800}, {3900, -9700}});
+    ObservationStore store;
+    store.Clear();
+    const std::int32_t now = MinutesNow(clock);
+    AddStation(store, 0, "KMCI", 3930, -9472, "KMCI 071150Z 18010KT 10SM CLR 21/12 A3001 ", now - 10);
+    AddStation(store, 1, "KTUL", 3620, -9589, "KTUL 071150Z 20015G25KT 10SM BKN030 25/18 A2995 ", now - 10);
+    store[2].identifier = kEndIdentifier;
+    files.files[kStoreFile] = FormatStore(store, 0);
+    if (!startup.empty()) files.files["scripts/startup.nvs"] = startup;
+  }
+  static void AddStation(ObservationStore& store, int i, const char* id, int lat, int lon, const char* report,
+                         std::int32_t time) {
+    store[i].identifier = id;
+    store[i].latitude = static_cast<std::int16_t>(lat);
+    store[i].longitude = static_cast<std::int16_t>(lon);
+    store[i].reports[0] = {time, report, DecodeReport(report)};
+  }
+  void Start() { program.Start(1600, 1000); }
+  bool Logged(const std::string& text) const { return program.Log().Text().find(text) != std::string::npos; }
+  // The texts of the picture as it stands (since the last clear).
+  std::vector<std::string> Texts() const {
+    std::vector<std::string> out;
+    for (const auto& op : canvas.ops) {
+      if (op.kind == RecordingCanvas::Kind::Clear) out.clear();
+      if (op.kind == RecordingCanvas::Kind::Text) out.push_back(op.text);
+    }
+    return out;
+  }
+  bool Drew(const std::string& text) const {
+    for (const auto& t : Texts())
+      if (t == text) return true;
+    return false;
+  }
+  std::size_t Clears() const { return canvas.OfKind(RecordingCanvas::Kind::Clear).size(); }
+};
+
+}  // namespace norvane::testing

@@ -1,0 +1,180 @@
+// The main program as a user meets it: typed commands and menu choices, then the
+// picture, the marks and the log.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "app/tests/app_harness.h"
+
+namespace norvane::testing {
+namespace {
+
+int Count(const std::string& text, const std::string& part) {
+  int n = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
+}
+
+TEST(MainProgram, StartLeavesTheNoticeUntilAScriptRedrawsAndLogsItsLoaders) {
+  AppHarness app("\"ECHO! STARTED\"\r\n");
+  app.Start();
+  EXPECT_TRUE(app.Logged("* Norvane v1.02 started"));
+  EXPECT_TRUE(app.Logged("STARTED"));
+  for (const char* step : {"Loading map values", "Converting 3D coordinates to 2D coordinates", "Loading weather symbols"})
+    EXPECT_TRUE(app.Logged(step)) << step;
+  // The layout at the end of start-up must not wipe the notice: no forced redraw is pending.
+  EXPECT_TRUE(app.Drew("Updating..."));
+  EXPECT_EQ(app.Clears(), 1u);
+  EXPECT_TRUE(app.program.TimerEnabled());
+  EXPECT_TRUE(app.program.Menus().Checked("mnuRefreshStatus"));
+
+  // Resizing and the text-box menus lay the window out again without redrawing.
+  app.program.Resize(1200, 800);
+  app.program.Choose("mnuEnlarge");
+  app.program.Choose("mnuZoomControls");
+  EXPECT_EQ(app.Clears(), 1u);
+  EXPECT_EQ(app.program.Layout().plot.width, 1200);
+}
+
+// At most one value plot at a time, whether chosen from the menu or typed.
+TEST(MainProgram, PlotMenuRulesDecideWhatIsDrawn) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> steps;  // "mnu..." chosen, anything else typed
+    std::vector<const char*> checked, unchecked;
+  };
+  const Case cases[] = {
+      {"dew point replaces temperature", {"PLOT TEMPERATURE ON", "PLOT DEWPOINT ON"}, {"mnuDP"}, {"mnuTemp"}},
+      {"the same from the menu", {"mnuTemp", "mnuDP"}, {"mnuDP"}, {"mnuTemp"}},
+      {"winds keep weather", {"mnuTemp", "mnuWinds", "mnuWeather"}, {"mnuWinds", "mnuWeather", "mnuWindsWeather"}, {"mnuTemp"}},
+      {"winds and weather together", {"mnuCIG", "mnuWindsWeather"}, {"mnuWinds", "mnuWeather", "mnuWindsWeather"}, {"mnuCIG"}},
+      {"winds and weather twice clears both", {"mnuWindsWeather", "mnuWindsWeather"}, {}, {"mnuWinds", "mnuWeather"}},
+      {"a value plot clears winds", {"mnuWindsWeather", "mnuRH"}, {"mnuRH"}, {"mnuWinds", "mnuWeather", "mnuWindsWeather"}},
+      {"stations stay on", {"PLOT STATIONS ON", "mnuTemp", "mnuClearPlots"}, {"mnuStations"}, {"mnuTemp"}},
+      {"PLOT without a word toggles", {"PLOT BARB", "PLOT BARB"}, {}, {"mnuWindBarbs"}},
+  };
+  for (const Case& c : cases) {
+    AppHarness app;
+    app.Start();
+    app.program.Exec("LOADOBS");
+    for (const std::string& step : c.steps) {
+      if (step.rfind("mnu", 0) == 0) app.program.Choose(step);
+      else app.program.Exec(step);
+    }
+    for (const char* item : c.checked) EXPECT_TRUE(app.program.Menus().Checked(item)) << c.name << ": " << item;
+    for (const char* item : c.unchecked) EXPECT_FALSE(app.program.Menus().Checked(item)) << c.name << ": " << item;
+  }
+}
+
+TEST(MainProgram, DewPointsAfterTemperaturesDrawOnlyDewPoints) {
+  AppHarness app;
+  app.Start();
+  for (const char* line : {"LOADOBS", "PLOT TEMPERATURE ON", "PLOT DEWPOINT ON", "REDRAW"}) app.program.Exec(line);
+  // Dew points 12 and 18, temperatures 21 and 25.
+  EXPECT_TRUE(app.Drew(" 12") && app.Drew(" 18")) << ::testing::PrintToString(app.Texts());
+  EXPECT_FALSE(app.Drew(" 21") || app.Drew(" 25"));
+  EXPECT_TRUE(app.Drew("PLOTTED DEW POINTS "));
+  EXPECT_TRUE(app.Logged("Redrawing"));
+}
+
+TEST(MainProgram, RedrawScriptRunsDuringEveryRedraw) {
+  AppHarness app;
+  app.Start();
+  app.program.Exec("REDRAW ADD ECHO `hello");
+  app.program.Exec("CLS");
+  app.program.Exec("REDRAW");
+  EXPECT_TRUE(app.Logged("hello"));
+  // "Clear Auto Redraw Script" takes it away again.
+  app.program.Choose("mnuRemoveRedraw");
+  EXPECT_FALSE(app.files.Exists("scripts/redraw.nvs"));
+}
+
+TEST(MainProgram, AutoRefreshOffLeavesOnlyForcedRedraws) {
+  AppHarness app;
+  app.Start();
+  app.program.Choose("mnuRefreshStatus");
+  EXPECT_FALSE(app.program.Menus().Checked("mnuRefreshStatus"));
+  EXPECT_EQ(app.program.Menus().Items().at("mnuRefreshStatus").caption, "Auto Refresh is OFF");
+  EXPECT_NE(app.files.files[kSettingsFile].find("\"[AUTO REFRESH]\"\r\n\"0\""), std::string::npos);
+  const std::size_t before = app.Clears();
+  app.program.Choose("cmdRedraw");
+  app.program.Choose("mnuTemp");
+  EXPECT_EQ(app.Clears(), before);
+  app.program.Choose("mnuRefreshNow");
+  EXPECT_EQ(app.Clears(), before + 1);
+  app.program.Exec("REDRAW");
+  EXPECT_EQ(app.Clears(), before + 2);
+}
+
+TEST(MainProgram, ClearingLayersAndTheMapKeepsStations) {
+  AppHarness app;
+  app.Start();
+  for (const char* item : {"mnuStations", "mnuTemp", "mnuC_Temp", "mnuG_SLP", "mnuC6_DP"}) app.program.Choose(item);
+  app.program.Exec("REDRAW ADD ECHO X");
+  app.program.Exec("CLEAR GRID");
+  EXPECT_FALSE(app.program.Menus().Checked("mnuG_SLP"));
+  EXPECT_TRUE(app.program.Menus().Checked("mnuC_Temp"));
+  app.program.Exec("CLEAR CONTOURS");
+  EXPECT_FALSE(app.program.Menus().Checked("mnuC_Temp") || app.program.Menus().Checked("mnuC6_DP"));
+  app.program.Choose("mnuClearAll");
+  EXPECT_TRUE(app.program.Menus().Checked("mnuStations"));
+  EXPECT_FALSE(app.program.Menus().Checked("mnuTemp"));
+  EXPECT_FALSE(app.files.Exists("scripts/redraw.nvs"));
+}
+
+TEST(MainProgram, KillListsTheQueueOnce) {
+  AppHarness app;
+  app.Start();
+  app.program.Exec("GETOBS");
+  app.program.Exec("KILL DL");
+  EXPECT_EQ(Count(app.program.Log().Text(), "The queue has"), 1);
+  EXPECT_TRUE(app.Logged("The queue has 0 processes..."));
+  app.program.Choose("mnuKill");
+  EXPECT_EQ(Count(app.program.Log().Text(), "The queue has"), 2);
+}
+
+// SHELL starts a program by the name as written, typed or from a script; a
+// back-quoted word is lower case in both.
+TEST(MainProgram, ShellKeepsTheWrittenCaseAndBackQuotesLowerIt) {
+  AppHarness app;
+  app.files.files["scripts/tools.nvs"] = "shell MyTool `NAME Keep\r\nSHELLMIN `VARNEX x\r\n";
+  app.Start();
+  app.program.Exec("R tools");
+  app.program.Exec("shell Other `ARG");
+  std::vector<std::string> lines;
+  for (const auto& s : app.starter.started) lines.push_back(s.commandLine);
+  EXPECT_EQ(lines, (std::vector<std::string>{"MyTool name Keep", "varnex x", "Other arg"}));
+}
+
+TEST(MainProgram, GridBuildsAreCheckedBeforeTheyAreQueued) {
+  AppHarness app;
+  app.Start();
+  app.program.Exec("BUILDGRID now 20 -130 55 -60 1 1 150 2 0");
+  app.program.Exec("BUILDGRID bad 20 -130 55 -60 1 1 99999 2 0");
+  ASSERT_EQ(app.program.Queue().Count(), 1);
+  EXPECT_EQ(app.program.Queue().Row(0).commandLine, "tessal now 20 -130 55 -60 1 1 150 2 0 1");
+  EXPECT_TRUE(app.Logged("Invalid radius of influence"));
+  // The tick starts it, minimised, with the lock written first.
+  app.program.Tick();
+  ASSERT_EQ(app.starter.started.size(), 1u);
+  EXPECT_EQ(app.files.files["lock.zzz"], "\"1\"\r\n");
+}
+
+TEST(MainProgram, DialogsHandBackCommands) {
+  AppHarness app;
+  app.Start();
+  app.windows.script = "r hello";
+  app.files.files["scripts/hello.nvs"] = "\"ECHO! FROM THE DIALOG\"\r\n";
+  app.program.Choose("mnuRunScript");
+  EXPECT_TRUE(app.Logged("FROM THE DIALOG"));
+  app.windows.hour = "2026120706";
+  app.program.Choose("mnuSpecialDownload");
+  ASSERT_EQ(app.program.Queue().Count(), 1);
+  EXPECT_EQ(app.program.Queue().Row(0).commandLine, "varnex http://127.0.0.1:9/26120706_metar 1");
+  app.windows.regionMade = true;
+  app.program.Choose("mnuDefineMap");
+  EXPECT_EQ(Count(app.program.Log().Text(), "Loading map values"), 2);
+}
+
+}  // namespace
+}  // namespace norvane::testing
