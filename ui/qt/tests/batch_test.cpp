@@ -1,0 +1,85 @@
+// norvane-batch as a user with a timer meets it: a ready working folder fed by the
+// sample bulletin server on 127.0.0.1, typed commands, a picture and a listing.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "tests/fakes/child_programs.h"
+
+namespace fs = std::filesystem;
+using norvane::testing::Slurp;
+using norvane::testing::Spawn;
+
+namespace {
+
+const fs::path kBin = fs::path(NORVANE_BINARY_DIR) / "bin";
+
+struct ReadyFolder {
+  fs::path path = fs::temp_directory_path() /
+                  ("norvane-batch-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+  std::string port = std::to_string(21000 + getpid() % 20000);
+  ReadyFolder() {
+    const pid_t pid = Spawn(fs::temp_directory_path(),
+                            {(kBin / "norvane-workdir").string(), path.string(), "http://127.0.0.1:" + port});
+    waitpid(pid, nullptr, 0);
+  }
+  ~ReadyFolder() {
+    std::error_code ec;
+    fs::remove_all(path, ec);
+  }
+};
+
+int RunBatch(const fs::path& folder, std::vector<std::string> args) {
+  args.insert(args.begin(), (kBin / "norvane-batch").string());
+  int status = 0;
+  waitpid(Spawn(folder, args), &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(NorvaneBatch, DownloadsPlotsAndWritesThePictureTheListingAndTheLog) {
+  for (const char* program : {"norvane-batch", "norvane-workdir", "norvane-sample-server", "varnex"})
+    if (!fs::exists(kBin / program)) GTEST_SKIP() << program << " was not built";
+  ReadyFolder dir;
+  ASSERT_TRUE(fs::exists(dir.path / "norvane.ini"));
+  const pid_t server = Spawn(dir.path, {(kBin / "norvane-sample-server").string(), dir.port, "--max-requests", "4"});
+  std::this_thread::sleep_for(std::chrono::milliseconds(400));
+  const int status = RunBatch(dir.path, {"--no-startup", "--fixed-metrics", "--size", "900x600", "GETOBS", "--wait", "60",
+                                    "LOADOBS", "PLOT TEMPERATURE ON", "PLOT DEWPOINT ON", "REDRAW",
+                                    "REDRAW ADD ECHO `hello", "REDRAW", "--png", "map.png", "--primitives",
+                                    "map.txt", "--log", "log.txt"});
+  kill(server, SIGKILL);
+  waitpid(server, nullptr, 0);
+  ASSERT_EQ(status, 0);
+  const std::string log = Slurp(dir.path / "log.txt");
+  EXPECT_NE(log.find("Observation download successful"), std::string::npos) << log;
+  // The redraw script ran: its lines are read in upper case, as every script's.
+  EXPECT_NE(log.find("* HELLO \r\n"), std::string::npos);
+  const std::string listing = Slurp(dir.path / "map.txt");
+  EXPECT_EQ(listing.rfind("CLEAR ", 0), 0u);
+  EXPECT_NE(listing.find("\"PLOTTED DEW POINTS \""), std::string::npos);
+  EXPECT_EQ(listing.find("\"PLOTTED TEMPERATURES \""), std::string::npos);
+  // Hundreds of stations, each a dot and a value.
+  std::size_t texts = 0;
+  for (std::size_t at = listing.find("\nTEXT "); at != std::string::npos; at = listing.find("\nTEXT ", at + 1)) ++texts;
+  EXPECT_GT(texts, 300u);
+  EXPECT_GT(fs::file_size(dir.path / "map.png"), 10000u);
+}
+
+TEST(NorvaneBatch, RefusesBadUseAndASecondCopy) {
+  if (!fs::exists(kBin / "norvane-batch")) GTEST_SKIP() << "norvane-batch was not built";
+  ReadyFolder dir;
+  EXPECT_EQ(RunBatch(dir.path, {"--size", "wide"}), 2);
+  EXPECT_EQ(RunBatch(dir.path, {"--frobnicate"}), 2);
+  // A copy that waits holds the folder; the second is refused.
+  const pid_t first = Spawn(dir.path, {(kBin / "norvane-batch").string(), "--no-startup", "GETOBS", "--wait", "5"});
+  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+  EXPECT_EQ(RunBatch(dir.path, {"--no-startup"}), 1);
+  waitpid(first, nullptr, 0);
+  EXPECT_EQ(RunBatch(dir.path, {"--no-startup"}), 0);
+}
+
+}  // namespace
