@@ -1,98 +1,96 @@
 #include "downloader/sample_bulletins.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 #include "core/time_stamp.h"
+#include "downloader/sample_weather.h"
 
 namespace norvane {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979;
-
-// A small repeatable hash so that a station's odd habits stay the same each hour.
-unsigned Hash(const std::string& id, int salt) {
-  unsigned h = 2166136261u ^ static_cast<unsigned>(salt);
+// A repeatable hash so that a station's odd habits stay the same each hour.
+unsigned Hash(const std::string& id, unsigned salt) {
+  unsigned h = 2166136261u ^ salt;
   for (char c : id) h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
   return h;
 }
 
-std::string TempGroup(int t, int d) {
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "%s%02d/%s%02d", t < 0 ? "M" : "", std::min(std::abs(t), 99), d < 0 ? "M" : "",
-                std::min(std::abs(d), 99));
+// Whole degrees as reports write them: "M" for minus, so -0.3 is "M00".
+std::string Whole(int tenths) {
+  const int whole = (std::abs(tenths) + 5) / 10;
+  char buf[8];
+  std::snprintf(buf, sizeof buf, "%s%02d", tenths < 0 ? "M" : "", std::min(whole, 99));
   return buf;
 }
 
-// `obsDay` and `obsHour` are the observation time: 53 minutes past the hour before the bulletin's.
-std::string Report(const StationPosition& s, int obsDay, int obsHour, double lowLat, double lowLon) {
-  const double lat = s.latitude / 100.0, lon = s.longitude / 100.0;
-  const double dLon = std::remainder(lon - lowLon, 360.0);
-  const double dy = lat - lowLat, dx = dLon * std::cos(lat * kPi / 180);
-  const double dist = std::sqrt(dx * dx + dy * dy);  // degrees from the low's centre
+std::string VisibilityGroup(double miles) {
+  struct Step {
+    double upTo;
+    const char* text;
+  };
+  static constexpr Step kSteps[] = {{0.2, "M1/4SM"}, {0.37, "1/4SM"},   {0.62, "1/2SM"},   {0.87, "3/4SM"},
+                                    {1.12, "1SM"},   {1.37, "1 1/4SM"}, {1.62, "1 1/2SM"}, {1.87, "1 3/4SM"},
+                                    {2.25, "2SM"},   {2.75, "2 1/2SM"}};
+  for (const Step& s : kSteps)
+    if (miles < s.upTo) return s.text;
+  return std::to_string(std::min(static_cast<int>(std::lround(miles)), 10)) + "SM";
+}
+
+std::string Report(const StationPosition& s, const SampleAtmosphere& air, int obsDay, int obsHour) {
+  const SampleObservation o = ObserveSample(air, s);
   const unsigned h = Hash(s.identifier, 0);
-  // Pressure rises away from the centre; winds blow counter-clockwise, turned in a little.
-  const double pressure = 1016 - 22 * std::exp(-dist * dist / 120.0);
-  const double angle = std::atan2(dy, dx);
-  const double windTo = angle + kPi / 2 + 0.35;
-  int direction = static_cast<int>(std::lround(std::fmod(270 - windTo * 180 / kPi + 720, 360) / 10) * 10);
-  if (direction == 0) direction = 360;
-  int speed = static_cast<int>(std::lround(28 * std::exp(-std::pow(dist - 6, 2) / 60.0) + (h % 5)));
-  // Warm south-east of the low, cold north-west of it, colder poleward.
-  int temp = static_cast<int>(std::lround(31 - 0.7 * std::max(0.0, std::fabs(lat) - 12) + 5 * std::tanh(dx / 10) -
-                                          3 * std::tanh(dy / 10)));
-  const bool inBand = std::fabs(dy + 0.6 * dx) < 3.5 && dx > -12 && dx < 4;
-  int spread = inBand ? 1 + static_cast<int>(h % 2) : 4 + static_cast<int>(h % 9);
-  const bool fog = !inBand && dist > 18 && speed < 6 && h % 7 == 0;
-  if (fog) spread = 0;
-  const int dew = temp - spread;
-  std::string weather, sky, visibility = "10SM";
-  if (inBand) {
-    const bool thunder = dist < 6 && temp > 10 && h % 3 == 0;
-    const char* intensity = dist < 4 ? "+" : (dist > 9 ? "-" : "");
-    weather = std::string(" ") + intensity + (thunder ? "TSRA" : temp <= 0 ? "SN" : temp <= 2 ? "FZRA" : "RA");
-    visibility = dist < 4 ? "1SM" : "4SM";
-    sky = thunder ? " BKN025CB OVC050" : " OVC0" + std::to_string(10 + static_cast<int>(h % 15));
-  } else if (fog) {
-    weather = " FG";
-    visibility = "1/4SM";
-    sky = " VV002";
-  } else {
-    sky = dist < 14 ? " BKN0" + std::to_string(30 + static_cast<int>(h % 50)) : (h % 2 ? " FEW250" : " CLR");
-  }
-  if (speed < 3) direction = 0, speed = 0;
-  char wind[32];
-  const bool gusty = speed >= 18;
-  std::snprintf(wind, sizeof wind, "%03d%02d%sKT", direction, speed, gusty ? ("G" + std::to_string(speed + 10)).c_str() : "");
-  char head[64];
-  std::snprintf(head, sizeof head, "METAR %s %02d%02d53Z AUTO ", s.identifier.c_str(), obsDay, obsHour);
-  const int slp = static_cast<int>(std::lround(pressure * 10)) % 1000;
-  const int altimeter = static_cast<int>(std::lround(pressure * 2.953));
-  char tail[96];
-  std::snprintf(tail, sizeof tail, " A%04d RMK AO2%s SLP%03d T%d%03d%d%03d", altimeter,
-                gusty ? (" PK WND " + std::to_string(direction) + std::to_string(speed + 14) + "/25").c_str() : "", slp,
-                temp < 0 ? 1 : 0, std::abs(temp) * 10, dew < 0 ? 1 : 0, std::abs(dew) * 10);
+  const bool automatic = h % 5 != 0;
+  char buf[160];
+  std::snprintf(buf, sizeof buf, "METAR %s %02d%02d53Z%s ", s.identifier.c_str(), obsDay, obsHour,
+                automatic ? " AUTO" : "");
+  std::string r = buf;
   // A few stations leave groups out, as real ones do.
-  const bool noTemps = h % 41 == 0, noWind = h % 53 == 0;
-  std::string r = head;
-  r += noWind ? "/////KT" : wind;
-  r += " " + visibility + weather + sky;
-  r += noTemps ? "" : " " + TempGroup(temp, dew);
-  r += tail;
+  if (h % 53 == 0) {
+    r += "/////KT";
+  } else {
+    if (o.variableWind)
+      std::snprintf(buf, sizeof buf, "VRB%02dKT", o.windSpeed);
+    else
+      std::snprintf(buf, sizeof buf, "%03d%02d", o.windDirection, o.windSpeed);
+    r += buf;
+    if (!o.variableWind) r += o.gust ? "G" + std::to_string(o.gust) + "KT" : "KT";
+  }
+  r += " " + VisibilityGroup(o.visibility);
+  if (!o.weather.empty()) r += " " + o.weather;
+  r += " " + o.sky;
+  const int t = static_cast<int>(std::lround(o.temperature * 10)), d = static_cast<int>(std::lround(o.dewPoint * 10));
+  if (h % 41 != 0) r += " " + Whole(t) + "/" + Whole(d);
+  std::snprintf(buf, sizeof buf, " A%04d RMK%s", static_cast<int>(std::lround(o.pressure * 2.953)),
+                automatic ? " AO2" : "");
+  r += buf;
+  if (o.peakWind && automatic && h % 53 != 0) {
+    std::snprintf(buf, sizeof buf, " PK WND %03d%02d/%02d", o.windDirection, o.peakWind, static_cast<int>(h % 50));
+    r += buf;
+  }
+  if (o.distantLightning) r += " LTG DSNT";
+  std::snprintf(buf, sizeof buf, " SLP%03d", static_cast<int>(std::lround(o.pressure * 10)) % 1000);
+  r += buf;
+  if (o.sixHourPrecipitation >= 0) {
+    std::snprintf(buf, sizeof buf, " 6%04d", o.sixHourPrecipitation);
+    r += buf;
+  }
+  if (h % 41 != 0) {
+    std::snprintf(buf, sizeof buf, " T%d%03d%d%03d", t < 0, std::abs(t), d < 0, std::abs(d));
+    r += buf;
+  }
   return r + "=";
 }
 
 }  // namespace
 
 std::string SampleBulletin(const std::vector<StationPosition>& stations, int year, int month, int day, int hour) {
-  // The low's track: from the Rockies to the Atlantic over two days, then again.
-  const int hoursIntoCycle = ((day * 24 + hour) % 48 + 48) % 48;
-  const double lowLat = 36 + 10 * std::sin(hoursIntoCycle * kPi / 48);
-  const double lowLon = -110 + 1.1 * hoursIntoCycle;
   // The reports were observed at 53 past the previous hour, which at 00 is the day before.
-  const StampFields observed = ReadStamp(StampAddHours(MakeStamp(year, month, day, hour, 53), -1));
+  const TimeStamp observedAt = StampAddHours(MakeStamp(year, month, day, hour, 53), -1);
+  const StampFields observed = ReadStamp(observedAt);
+  const SampleAtmosphere air = AtmosphereAt(StampToMinutes(observedAt) / 60.0);
   std::string out;
   char header[64];
   int inBulletin = 0, bulletin = 0;
@@ -103,7 +101,7 @@ std::string SampleBulletin(const std::vector<StationPosition>& stations, int yea
                     bulletin % 100, day, hour);
       out += header;
     }
-    out += Report(s, observed.day, observed.hour, lowLat, lowLon) + "\r\n";
+    out += Report(s, air, observed.day, observed.hour) + "\r\n";
     if (++inBulletin == 20) {
       out += "\r\r\n\x03";
       inBulletin = 0;
