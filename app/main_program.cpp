@@ -6,6 +6,7 @@
 #include "core/lenient_number.h"
 #include "core/number_text.h"
 #include "core/time_stamp.h"
+#include "contour/grid_display.h"
 #include "core/working_folder.h"
 #include "grid/grid_builder_driver.h"
 #include "map/draw_map.h"
@@ -171,6 +172,17 @@ void MainProgram::BuildHooks() {
     Redraw(false);
     return true;
   };
+  h.showGrid = [this](const std::string& name, const std::string& field, int rgb, const std::string& format) {
+    GridDisplayContext context = GridContext();
+    ShowGridCommand(context, name, field, rgb, format);
+    p_.view.MapChanged();
+  };
+  h.drawContours = [this](const std::string& name, const std::string& name2, const std::string& field, double start,
+                          double end, double interval, int rgb, int thickness, const std::string& format) {
+    GridDisplayContext context = GridContext();
+    DrawContoursCommand(context, name, name2, field, start, end, interval, rgb, thickness, format);
+    p_.view.MapChanged();
+  };
   h.addLabel = [this](const std::string& text) { redraw_.labels.Add(text); };
   h.forceRedraw = [this] { Redraw(true); };
   h.clear = [this](const std::string& which) {
@@ -180,6 +192,13 @@ void MainProgram::BuildHooks() {
     const auto it = items.find(which);
     if (it != items.end()) Choose(it->second);
   };
+}
+
+GridDisplayContext MainProgram::GridContext() {
+  // Each display works on its own copy of the view: a tick during its event passes
+  // may change the live one.
+  return GridDisplayContext{p_.files, log_, p_.canvas, FrozenProjectionPlacer(projection_), projection_.Scale,
+                            settings_.UseCelsius, [this] { p_.events.ProcessEvents(); }};
 }
 
 void MainProgram::RunScript(const std::string& name, const ScriptArguments& args) {

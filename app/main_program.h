@@ -77,6 +77,7 @@ class MainProgram {
   class Host;
   void BuildHooks();
   void RunScript(const std::string& name, const ScriptArguments& args = {});
+  struct GridDisplayContext GridContext();
   void SetStatus(const std::string& text, bool busy);
   void QueueDownloadFor(const std::string& stamp);
   void QueueGridBuild(const CommandWords& words, const std::string& suffix);

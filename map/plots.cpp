@@ -48,13 +48,21 @@ void ValuePlot(Canvas& canvas, const ShownList& list, const StationPlacer& place
 
 }  // namespace
 
+namespace {
+std::optional<ScreenPoint> Place(const MapProjection& projection, double latitude, double longitude) {
+  const ProjectedPoint p = projection.ProjectPoint(latitude, longitude);
+  if (!p.visible) return std::nullopt;
+  const WindowPoint w = projection.ToWindow(p.x, p.y);
+  return ScreenPoint{w.x, w.y};
+}
+}  // namespace
+
 StationPlacer ProjectionPlacer(const MapProjection& projection) {
-  return [&projection](double latitude, double longitude) -> std::optional<ScreenPoint> {
-    const ProjectedPoint p = projection.ProjectPoint(latitude, longitude);
-    if (!p.visible) return std::nullopt;
-    const WindowPoint w = projection.ToWindow(p.x, p.y);
-    return ScreenPoint{w.x, w.y};
-  };
+  return [&projection](double latitude, double longitude) { return Place(projection, latitude, longitude); };
+}
+
+StationPlacer FrozenProjectionPlacer(const MapProjection& projection) {
+  return [projection](double latitude, double longitude) { return Place(projection, latitude, longitude); };
 }
 
 ShownList BuildShownList(const ObservationStore& store, std::int32_t now, int obClearTime) {

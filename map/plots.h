@@ -26,6 +26,8 @@ using StationPlacer = std::function<std::optional<ScreenPoint>(double latitude, 
 // The placer of a view: ProjectPoint, then ToWindow when visible. The projection must
 // outlive the placer.
 StationPlacer ProjectionPlacer(const MapProjection& projection);
+// The same over a copy of the view taken now, for work that lets events run.
+StationPlacer FrozenProjectionPlacer(const MapProjection& projection);
 
 // One entry of the shown list: what the plots need of a store entry.
 struct ShownStation {

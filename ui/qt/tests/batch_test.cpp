@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <sstream>
 #include <thread>
 
 #include "tests/fakes/child_programs.h"
@@ -49,7 +50,8 @@ TEST(NorvaneBatch, DownloadsPlotsAndWritesThePictureTheListingAndTheLog) {
   std::this_thread::sleep_for(std::chrono::milliseconds(400));
   const int status = RunBatch(dir.path, {"--no-startup", "--fixed-metrics", "--size", "900x600", "GETOBS", "--wait", "60",
                                     "LOADOBS", "PLOT TEMPERATURE ON", "PLOT DEWPOINT ON", "REDRAW",
-                                    "REDRAW ADD ECHO `hello", "REDRAW", "--png", "map.png", "--primitives",
+                                    "REDRAW ADD ECHO `hello", "REDRAW", "BUILDGRID now 20 -130 55 -60 1 1 150 2 0",
+                                    "--wait", "60", "DRAW NOW T -40 40 2 255 0 0 0", "--png", "map.png", "--primitives",
                                     "map.txt", "--log", "log.txt"});
   kill(server, SIGKILL);
   waitpid(server, nullptr, 0);
@@ -67,6 +69,17 @@ TEST(NorvaneBatch, DownloadsPlotsAndWritesThePictureTheListingAndTheLog) {
   for (std::size_t at = listing.find("\nTEXT "); at != std::string::npos; at = listing.find("\nTEXT ", at + 1)) ++texts;
   EXPECT_GT(texts, 300u);
   EXPECT_GT(fs::file_size(dir.path / "map.png"), 10000u);
+  // Isotherms in red over the map, after the grid build.
+  EXPECT_NE(log.find("Grid 'now' complete"), std::string::npos) << log;
+  std::size_t red = 0;
+  std::istringstream lines(listing);
+  for (std::string line; std::getline(lines, line);) {
+    std::istringstream words(line);
+    std::string kind, x1, y1, x2, y2, colour;
+    words >> kind >> x1 >> y1 >> x2 >> y2 >> colour;
+    if (kind == "LINE" && colour == "255") ++red;
+  }
+  EXPECT_GT(red, 100u);
 }
 
 TEST(NorvaneBatch, RefusesBadUseAndASecondCopy) {
