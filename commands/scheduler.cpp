@@ -1,8 +1,12 @@
 #include "commands/scheduler.h"
 
+#include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 #include <utility>
 
+#include "core/number_text.h"
 #include "core/record_file.h"
 #include "core/replace_file.h"
 #include "core/time_stamp.h"
@@ -30,42 +34,105 @@ void Scheduler::Tick() {
   StartNextIfIdle(queue_, watchdog_, *services_.fs, *services_.starter, *services_.reporter, handlers);
 }
 
-std::string TrimmedVerification(const std::string& contents, std::int32_t now, int hours) {
+namespace {
+
+// A field that must end its line: nothing when the input ends first, or when a comma
+// follows it (the framing is lost).
+enum class FieldState { kOk, kMissing, kMisplaced };
+FieldState LineField(RecordReader& reader, std::string& out) {
+  auto field = reader.NextText();
+  if (!field) return FieldState::kMissing;
+  out = std::move(*field);
+  return reader.LastEndedLine() ? FieldState::kOk : FieldState::kMisplaced;
+}
+
+}  // namespace
+
+VerificationRead ReadVerification(std::string_view contents) {
+  VerificationRead read;
   RecordReader reader(contents);
-  RecordWriter out;
-  const double keepMinutes = 60.0 * hours;
-  // A cut-short last entry is dropped rather than copied half.
   while (!reader.AtEnd()) {
-    auto time = reader.NextNumber();
-    auto empty = reader.NextText();
-    auto report = reader.NextText();
-    auto event = reader.NextText();
-    if (!time || !empty || !report || !event) break;
-    if (!std::isfinite(*time)) continue;
-    if (now - *time <= keepMinutes) {
-      out.Integer(static_cast<long long>(std::llround(*time))).EndRecord();
-      out.Text(*empty).EndRecord().Text(*report).EndRecord().Text(*event).EndRecord();
+    std::string fields[4];
+    FieldState state = FieldState::kOk;
+    for (int k = 0; k < 4 && state == FieldState::kOk; ++k) state = LineField(reader, fields[k]);
+    if (state == FieldState::kMissing) {
+      read.tornTail = true;
+      break;
     }
+    std::size_t end = reader.Offset();
+    // The last record of a complete entry ends with its line end; one cut short does not.
+    if (state == FieldState::kOk && end >= contents.size()) {
+      read.tornTail = true;
+      break;
+    }
+    const std::string timeText = TrimBlanks(fields[0]);
+    double number = 0;
+    const auto [ptr, ec] = std::from_chars(timeText.data(), timeText.data() + timeText.size(), number);
+    if (state == FieldState::kMisplaced || ec != std::errc() || ptr != timeText.data() + timeText.size() ||
+        timeText.empty() || !fields[1].empty()) {
+      read.misaligned = true;
+      break;
+    }
+    if (end < contents.size() && contents[end] == '\r') ++end;
+    if (end < contents.size() && contents[end] == '\n') ++end;
+    read.validEnd = end;
+    using Minutes = std::numeric_limits<std::int32_t>;
+    if (!std::isfinite(number) || number != std::floor(number) || number < Minutes::min() || number > Minutes::max()) {
+      ++read.skipped;
+      continue;
+    }
+    read.entries.push_back({static_cast<std::int32_t>(number), std::move(fields[1]), std::move(fields[2]),
+                            std::move(fields[3])});
   }
+  return read;
+}
+
+std::string FormatVerificationEntry(const VerificationEntry& entry) {
+  RecordWriter out;
+  out.Integer(entry.time).EndRecord().Text(entry.empty).EndRecord().Text(entry.report).EndRecord();
+  out.Text(entry.event).EndRecord();
   return out.Take();
 }
 
-void Scheduler::TrimVerification() {
-  FileSystem& fs = *services_.fs;
-  auto contents = fs.ReadAll("verify.out");
-  if (!contents) return;
+std::string TrimmedVerification(const VerificationRead& read, std::int32_t now, int hours) {
+  std::string out;
+  const double keepMinutes = 60.0 * hours;
+  for (const VerificationEntry& entry : read.entries) {
+    if (static_cast<double>(now) - entry.time <= keepMinutes) out += FormatVerificationEntry(entry);
+  }
+  return out;
+}
+
+bool CleanVerification(FileSystem& fs, Reporter& reporter, std::int32_t now, int hours) {
+  reporter.LogProcessMessage("Cleaning old data from verification file");
+  auto contents = fs.ReadAll(kVerificationFile);
+  if (!contents) return !fs.Exists(kVerificationFile);
+  const VerificationRead read = ReadVerification(*contents);
+  if (read.misaligned) {
+    reporter.ShowMessage("The verification file 'verify.out' is damaged after entry " +
+                         std::to_string(read.entries.size() + static_cast<std::size_t>(read.skipped)) +
+                         "; it was left as it is");
+    return false;
+  }
+  if (read.skipped > 0)
+    reporter.ShowMessage("Removed " + std::to_string(read.skipped) +
+                         " entries with an unreadable time from 'verify.out'");
+  if (read.tornTail) reporter.ShowMessage("Removed the cut-short last entry of 'verify.out'");
+  const std::string kept = TrimmedVerification(read, now, hours);
+  if (kept == *contents) return true;
   // Renamed over the old file, never deleted first: a failure keeps every entry.
-  if (!ReplaceFile(fs, "verify.out", TrimmedVerification(*contents, minuteClock_, settings_.ClearVerificationTime),
-                   "temp.out"))
-    services_.reporter->ShowMessage("Unable to clean the verification file 'verify.out'");
+  if (!ReplaceFile(fs, kVerificationFile, kept, "temp.out")) {
+    reporter.ShowMessage("Unable to clean the verification file 'verify.out'");
+    return false;
+  }
+  return true;
 }
 
 void Scheduler::FinishDownload() {
   Reporter& reporter = *services_.reporter;
   FileSystem& fs = *services_.fs;
   if (minuteClock_ == 0) minuteClock_ = MinutesNow(*services_.clock);
-  reporter.LogProcessMessage("Cleaning old data from verification file");
-  TrimVerification();
+  CleanVerification(fs, reporter, minuteClock_, settings_.ClearVerificationTime);
   reporter.LogProcessMessage("Checking for significant weather near points of interest");
   if (services_.setStatusLabel) services_.setStatusLabel("Check Wx");
   if (services_.pumpEvents) services_.pumpEvents();

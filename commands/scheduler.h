@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "commands/process_queue.h"
 #include "core/reporter.h"
@@ -51,7 +53,6 @@ class Scheduler {
 
  private:
   ChildEndHandlers Handlers();
-  void TrimVerification();
 
   ProcessQueue& queue_;
   const Settings& settings_;
@@ -61,8 +62,36 @@ class Scheduler {
   std::int32_t lastMinuteRun_ = 0;
 };
 
-// Keeps the entries of "verify.out" (four records each, the first the time in
-// minutes) that are at most `hours` hours old at `now`.
-std::string TrimmedVerification(const std::string& contents, std::int32_t now, int hours);
+inline constexpr const char* kVerificationFile = "verify.out";
+
+// One entry of "verify.out": four records, one a line.
+struct VerificationEntry {
+  std::int32_t time = 0;  // absolute minutes
+  std::string empty;      // written empty
+  std::string report;     // two blanks + report text
+  std::string event;      // event text + " -- " + the points
+};
+
+// "verify.out" read entry by entry. Each record must end its line, the time must be a
+// number and the second record empty; otherwise the framing is lost and reading stops
+// there, so that nothing after it is taken for what it is not.
+struct VerificationRead {
+  std::vector<VerificationEntry> entries;
+  std::size_t validEnd = 0;  // bytes up to the end of the last complete entry read
+  int skipped = 0;           // entries whose time is not a whole number of minutes in range
+  bool tornTail = false;     // the last entry was cut short and is left out
+  bool misaligned = false;   // a record out of its place
+};
+VerificationRead ReadVerification(std::string_view contents);
+std::string FormatVerificationEntry(const VerificationEntry& entry);
+
+// The entries of `read` that are at most `hours` hours old at `now`, as file text.
+std::string TrimmedVerification(const VerificationRead& read, std::int32_t now, int hours);
+
+// `CleanVerification`: keeps the entries of "verify.out" at most `hours` hours old.
+// The file is replaced in one step through "temp.out", or left as it is when it is
+// misaligned or the write fails; each problem is reported. False when the file could
+// not be cleaned.
+bool CleanVerification(FileSystem& fs, Reporter& reporter, std::int32_t now, int hours);
 
 }  // namespace norvane
