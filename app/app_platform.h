@@ -4,13 +4,19 @@
 #include <optional>
 #include <string>
 
+#include "commands/options_checks.h"
+#include "commands/print_dialog.h"
+#include "core/settings.h"
 #include "platform/canvas.h"
+#include "watch/verification_dialog.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/event_pump.h"
 #include "platform/file_system.h"
 #include "platform/help_viewer.h"
 #include "platform/process_starter.h"
+#include "platform/printer.h"
+#include "platform/program_runner.h"
 #include "platform/random_source.h"
 
 namespace norvane {
@@ -40,6 +46,26 @@ class AppWindows {
   virtual std::optional<std::string> ChooseDownloadHour(const std::string& nowStamp, std::int32_t minuteClock) = 0;
   // `frmSelectRegion`: true when a new "user.map" was written.
   virtual bool SelectRegion() = 0;
+  // `frmCoordinates`: the boxes as the user left them, checked by `AcceptCoordinates`
+  // against `settings` (which it changes); false when cancelled.
+  virtual bool EnterCoordinates(Settings& settings) = 0;
+  // `frmZoomEditor`: the eight slots, checked by `AcceptZoomEditor`; false when cancelled.
+  virtual bool EditZoomSlots(Settings& settings) = 0;
+  // `frmOptions` opened at a page: the checks of `AcceptOptions` change `settings`.
+  // The result says whether the user stored them, cancelled, or flushed the
+  // observations (`FlushObservations` already ran and saved).
+  enum class OptionsResult { Cancelled, Stored, Flushed };
+  virtual OptionsResult EditOptions(Settings& settings, OptionsPage page, Reporter& log) = 0;
+  // `frmPrint`: the printer and copies chosen through `PressPrint`; nothing when cancelled.
+  virtual std::optional<PrintChoice> ChoosePrinter(Printer& printer) = 0;
+  // `frmPoints`: the Points Editor over "watch.dat" (a `PointsEditor`); it has
+  // saved the file itself when the user pressed Ok and the checks passed.
+  virtual void EditPoints() = 0;
+  // `frmVerify`: the criteria and period of a verification (a `VerificationDialog`);
+  // nothing when cancelled.
+  virtual std::optional<VerificationRequest> ChooseVerification(const std::string& nowStamp) = 0;
+  // `frmVerifyText`: shows the verification text in its own window.
+  virtual void ShowVerificationText(const std::string& text) = 0;
 };
 
 struct AppPlatform {
@@ -53,6 +79,8 @@ struct AppPlatform {
   Canvas& canvas;  // the map picture `picPlot`
   AppWindows& windows;
   AppView& view;
+  Printer& printer;
+  ProgramRunner& runner;  // the outside picture encoder
 };
 
 }  // namespace norvane

@@ -1,6 +1,7 @@
 #pragma once
 // The main program over test fakes, in a memory working folder with two stations.
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -14,7 +15,9 @@
 #include "tests/fakes/fake_process_starter.h"
 #include "tests/fakes/fake_random.h"
 #include "tests/fakes/memory_file_system.h"
+#include "tests/fakes/fake_program_runner.h"
 #include "tests/fakes/recording_canvas.h"
+#include "tests/fakes/recording_printer.h"
 #include "tests/fakes/scripted_dialogs.h"
 
 namespace norvane::testing {
@@ -32,6 +35,24 @@ struct ScriptedWindows : AppWindows {
   std::optional<std::string> ChooseScript() override { return script; }
   std::optional<std::string> ChooseDownloadHour(const std::string&, std::int32_t) override { return hour; }
   bool SelectRegion() override { return regionMade; }
+  // The dialogs below apply what a test puts in `enter` and report it as accepted.
+  std::function<bool(Settings&)> coordinates, zoomSlots;
+  std::function<OptionsResult(Settings&, OptionsPage)> options;
+  std::optional<PrintChoice> printChoice;
+  bool EnterCoordinates(Settings& s) override { return coordinates && coordinates(s); }
+  bool EditZoomSlots(Settings& s) override { return zoomSlots && zoomSlots(s); }
+  OptionsResult EditOptions(Settings& s, OptionsPage page, Reporter&) override {
+    return options ? options(s, page) : OptionsResult::Cancelled;
+  }
+  std::optional<PrintChoice> ChoosePrinter(Printer&) override { return printChoice; }
+  std::function<void()> points;
+  std::optional<VerificationRequest> verification;
+  std::string verificationText;
+  void EditPoints() override {
+    if (points) points();
+  }
+  std::optional<VerificationRequest> ChooseVerification(const std::string&) override { return verification; }
+  void ShowVerificationText(const std::string& text) override { verificationText = text; }
 };
 struct CountingView : AppView {
   int maps = 0, menus = 0, layouts = 0;
@@ -53,7 +74,10 @@ struct AppHarness {
   RecordingCanvas canvas;
   ScriptedWindows windows;
   CountingView view;
-  MainProgram program{AppPlatform{files, clock, random, dialogs, starter, events, help, canvas, windows, view}};
+  RecordingPrinter printer;
+  FakeProgramRunner runner;
+  MainProgram program{
+      AppPlatform{files, clock, random, dialogs, starter, events, help, canvas, windows, view, printer, runner}};
 
   // Two stations near the middle of the default view, reported 10 minutes ago.
   explicit AppHarness(const std::string& startup = "") {

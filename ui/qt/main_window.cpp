@@ -7,34 +7,15 @@
 
 #include "ui/qt/command_box.h"
 #include "ui/qt/map_widget.h"
-#include "ui/qt/region_dialog.h"
-#include "ui/qt/script_dialog.h"
-#include "ui/qt/special_download_dialog.h"
 
 namespace norvane {
-
-std::optional<std::string> QtAppWindows::ChooseScript() {
-  ScriptDialog dialog(files_, dialogs_, parent_);
-  if (dialog.exec() != QDialog::Accepted || dialog.Result().empty()) return std::nullopt;
-  return dialog.Result();
-}
-
-std::optional<std::string> QtAppWindows::ChooseDownloadHour(const std::string& nowStamp, std::int32_t minuteClock) {
-  SpecialDownloadDialog dialog(nowStamp, minuteClock, dialogs_, parent_);
-  if (dialog.exec() != QDialog::Accepted || dialog.Result().empty()) return std::nullopt;
-  return dialog.Result();
-}
-
-bool QtAppWindows::SelectRegion() {
-  SelectRegionDialog dialog(files_, dialogs_, parent_);
-  return dialog.exec() == QDialog::Accepted;
-}
 
 MainWindow::MainWindow(const std::filesystem::path& workingFolder)
     : files_(workingFolder), windows_(files_, dialogs_, this) {
   setObjectName("frmMain");
   program_ = std::make_unique<MainProgram>(
-      AppPlatform{files_, clock_, random_, dialogs_, starter_, events_, help_, canvas_, windows_, *this});
+      AppPlatform{files_, clock_, random_, dialogs_, starter_, events_, help_, canvas_, windows_, *this, printer_,
+                  runner_});
   // The random pick of a server and the script constant RANDOM start from the clock.
   random_.Seed(static_cast<std::uint32_t>(clock_.SecondsSinceMidnight() * 1000));
   BuildControls();

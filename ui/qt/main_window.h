@@ -16,6 +16,7 @@
 #include "commands/command_history.h"
 #include "core/local_file_system.h"
 #include "core/system_clock.h"
+#include "ui/qt/qt_app_windows.h"
 #include "ui/qt/qt_canvas.h"
 #include "ui/qt/qt_platform.h"
 
@@ -23,20 +24,6 @@ namespace norvane {
 
 class CommandBox;
 class MapWidget;
-
-// The program's own dialogs, opened modally over the main window.
-class QtAppWindows : public AppWindows {
- public:
-  QtAppWindows(FileSystem& files, Dialogs& dialogs, QWidget* parent) : files_(files), dialogs_(dialogs), parent_(parent) {}
-  std::optional<std::string> ChooseScript() override;
-  std::optional<std::string> ChooseDownloadHour(const std::string& nowStamp, std::int32_t minuteClock) override;
-  bool SelectRegion() override;
-
- private:
-  FileSystem& files_;
-  Dialogs& dialogs_;
-  QWidget* parent_;
-};
 
 // `frmMain`: builds the controls, hands every event to the main program by the
 // control's name and shows what the program says.
@@ -81,6 +68,8 @@ class MainWindow : public QMainWindow, private AppView {
   QtEventPump events_;
   QtHelpViewer help_{this};
   QtCanvas canvas_;
+  QtPrinter printer_;
+  QtProgramRunner runner_;
   QtAppWindows windows_;
   CommandHistory history_;
   std::unique_ptr<MainProgram> program_;

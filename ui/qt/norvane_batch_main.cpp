@@ -16,6 +16,8 @@
 #include "ui/qt/instance_lock.h"
 #include "ui/qt/qt_canvas.h"
 #include "ui/qt/qt_platform.h"
+#include "ui/qt/qt_printer.h"
+#include "ui/qt/qt_program_runner.h"
 
 namespace {
 
@@ -45,6 +47,13 @@ class NoWindows : public AppWindows {
   std::optional<std::string> ChooseScript() override { return std::nullopt; }
   std::optional<std::string> ChooseDownloadHour(const std::string&, std::int32_t) override { return std::nullopt; }
   bool SelectRegion() override { return false; }
+  bool EnterCoordinates(Settings&) override { return false; }
+  bool EditZoomSlots(Settings&) override { return false; }
+  OptionsResult EditOptions(Settings&, OptionsPage, Reporter&) override { return OptionsResult::Cancelled; }
+  std::optional<PrintChoice> ChoosePrinter(Printer&) override { return std::nullopt; }
+  void EditPoints() override {}
+  std::optional<VerificationRequest> ChooseVerification(const std::string&) override { return std::nullopt; }
+  void ShowVerificationText(const std::string&) override {}
 };
 
 // Writes beside the target and renames over it, so a reader never sees half a file.
@@ -116,7 +125,9 @@ int main(int argc, char** argv) {
   ListingCanvas canvas(picture, o.fixedMetrics);
   NoWindows windows;
   AppView view;
-  MainProgram program({files, clock, random, dialogs, starter, events, help, canvas, windows, view});
+  QtPrinter printer;
+  QtProgramRunner runner;
+  MainProgram program({files, clock, random, dialogs, starter, events, help, canvas, windows, view, printer, runner});
   if (o.mapWidth > 0) program.FixMapSize(o.mapWidth, o.mapHeight);
   program.Start(1600, 1000, o.runStartup);
   for (const BatchStep& step : o.steps) {
