@@ -1,6 +1,7 @@
 #pragma once
 // What the main program needs from the window (or from its absence, in norvane-batch).
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -29,6 +30,10 @@ class AppView {
   virtual void OutputChanged(const std::string& /*text*/) {}        // the output box shows this text
   virtual void StatusChanged(const std::string& /*text*/, bool /*busy*/) {}  // `lblNum`
   virtual void MapChanged() {}                                       // the map picture was painted
+  virtual void WatchChanged(const std::string& /*text*/) {}          // the watch box `txtWatch`
+  virtual void PositionChanged(const std::string& /*text*/) {}       // `lblLatLong`
+  // The right and middle buttons open the "&Map" and "&Zoom" menus at the pointer.
+  virtual void PopUpMenu(const std::string& /*menu*/, int /*x*/, int /*y*/) {}
   virtual void MenusChanged() {}                                     // captions, marks, enabled items
   virtual void LayoutChanged() {}                                    // the control places or text colours
   virtual void FocusCommandBox() {}
@@ -81,6 +86,8 @@ struct AppPlatform {
   AppView& view;
   Printer& printer;
   ProgramRunner& runner;  // the outside picture encoder
+  // The map picture as it stands, for printing and export.
+  std::function<Image()> mapSnapshot;
 };
 
 }  // namespace norvane

@@ -1,18 +1,27 @@
 #include "app/main_program.h"
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 
 #include "core/lenient_number.h"
 #include "core/number_text.h"
 #include "core/time_stamp.h"
+#include "commands/print_chart.h"
+#include "commands/save_picture.h"
 #include "contour/grid_display.h"
 #include "core/working_folder.h"
 #include "grid/grid_builder_driver.h"
+#include "map/bmp_image.h"
 #include "map/draw_map.h"
+#include "map/station_pickup.h"
+#include "map/view_change.h"
+#include "map/zoom_slots.h"
 #include "map/plot_menu.h"
 #include "obs/station_queries.h"
 #include "script/at_command.h"
+#include "watch/verification_map.h"
+#include "watch/verification_views.h"
 
 namespace norvane {
 
@@ -57,7 +66,10 @@ const std::vector<std::string>& PlainControls() {
       "mnuSpecialDownload", "mnuKill", "mnuExit", "mnuClearPlots", "mnuClearAll", "mnuC_Clear", "mnuG_Clear",
       "mnuRemoveRedraw", "mnuDefineMap", "mnuMapForeColor", "mnuTextForeColor", "mnuTextBackColor",
       "mnuEnlarge", "mnuShrink", "mnuIncrease", "mnuDecrease", "mnuWatchProcess", "mnuZoomControls", "mnuHelp",
-      "mnuAbout", "cmdRedraw"};
+      "mnuAbout", "cmdRedraw", "mnuThin", "mnuPointsEditor", "mnuGraphicalVerification", "mnuVerificationText",
+      "mnuContinuity", "mnuPrint", "mnuEnterCoord", "cmdEnterCoord", "mnuZoomEditor", "cmdUp", "cmdDown", "cmdLeft",
+      "cmdRight", "cmdZoom", "cmdUnzoom", "mnuOptions", "mnuZoom0", "mnuZoom1", "mnuZoom2", "mnuZoom3", "mnuZoom4",
+      "mnuZoom5", "mnuZoom6", "mnuZoom7"};
   return names;
 }
 
@@ -95,6 +107,7 @@ MainProgram::MainProgram(AppPlatform platform) : p_(platform), host_(std::make_u
   services.runScript = [this](const std::string& name) { RunScript(name); };
   services.setStatusLabel = [this](const std::string& text) { SetStatus(text, false); };
   services.pumpEvents = [this] { p_.events.ProcessEvents(); };
+  services.watchNewReports = [this] { WatchNewReports(); };
   scheduler_ = std::make_unique<Scheduler>(queue_, settings_, services);
   BuildHooks();
   for (const auto& [name, state] : menus_.Items()) {
@@ -107,9 +120,6 @@ MainProgram::MainProgram(AppPlatform platform) : p_(platform), host_(std::make_u
   // Submenus of the bar stay usable; only items without work behind them are grey.
   for (const char* submenu : {"mnuPlots", "mnuContours", "mnuGrid", "mnuColors", "mnuC3", "mnuC6", "mnuC12", "mnuC24"})
     menus_[submenu].enabled = true;
-  for (int slot = 0; slot < 8; ++slot) menus_["mnuZoom" + std::to_string(slot)].enabled = false;
-  menus_["mnuZoomEditor"].enabled = false;
-  menus_["mnuEnterCoord"].enabled = false;
   menus_.SetChecked("mnuWatchProcess", true);
 }
 
@@ -162,6 +172,12 @@ void MainProgram::BuildHooks() {
   h.kill = [this](const std::string& which) { KillProcesses(queue_, which, p_.files, log_); };
   h.buildGrid = [this](const CommandWords& words, const std::string& suffix) { QueueGridBuild(words, suffix); };
   h.plot = [this](const std::string& layer, const std::string& onOff) {
+    if (layer == "THIN") {
+      thinning_ = onOff == "ON" ? true : onOff == "OFF" ? false : !thinning_;
+      MenusChanged();
+      Redraw(false);
+      return true;
+    }
     const auto it = PlotWords().find(layer);
     if (it == PlotWords().end()) return false;
     std::optional<bool> wanted;
@@ -184,6 +200,8 @@ void MainProgram::BuildHooks() {
     p_.view.MapChanged();
   };
   h.addLabel = [this](const std::string& text) { redraw_.labels.Add(text); };
+  h.print = [this](const CommandWords& words) { Print(words); };
+  h.savePicture = [this](const std::string& name, const std::string& quality) { SavePictureNow(name, quality); };
   h.forceRedraw = [this] { Redraw(true); };
   h.clear = [this](const std::string& which) {
     static const std::map<std::string, std::string> items = {
@@ -197,7 +215,8 @@ void MainProgram::BuildHooks() {
 GridDisplayContext MainProgram::GridContext() {
   // Each display works on its own copy of the view: a tick during its event passes
   // may change the live one.
-  return GridDisplayContext{p_.files, log_, p_.canvas, FrozenProjectionPlacer(projection_), projection_.Scale,
+  const MapProjection& view = redrawView_ ? *redrawView_ : projection_;
+  return GridDisplayContext{p_.files, log_, p_.canvas, FrozenProjectionPlacer(view), view.Scale,
                             settings_.UseCelsius, [this] { p_.events.ProcessEvents(); }};
 }
 
@@ -255,6 +274,7 @@ void MainProgram::SaveSettingsNow() { SaveSettings(p_.files, log_, settings_); }
 void MainProgram::MenusChanged() {
   for (const PlotControl& c : kPlotControls) menus_.SetChecked(c.control, plots_.*c.mark);
   for (const ScriptLayer& layer : layers_) menus_.SetChecked(layer.control, layer.checked);
+  menus_.SetChecked("mnuThin", thinning_);
   p_.view.MenusChanged();
 }
 
@@ -283,13 +303,11 @@ void MainProgram::Start(int innerWidth, int innerHeight, bool runStartupScript) 
   LoadOutline();
   log_.LogProcessMessage("Loading weather symbols");
   symbols_.Load(p_.files, "", [this](const std::string& m) { log_.ShowMessage(m); });
+  LoadPointsOfInterest();
   windowActive_ = commandHasFocus_ = true;
   p_.view.FocusCommandBox();
-  for (int slot = 0; slot < 8; ++slot) {
-    MenuItemState& item = menus_["mnuZoom" + std::to_string(slot)];
-    item.caption = settings_.Zooms[static_cast<std::size_t>(slot)].name;
-    item.visible = !item.caption.empty();
-  }
+  SanitizeZoomSlots(settings_.Zooms);
+  ZoomItemsChanged();
   MenuItemState& refresh = menus_["mnuRefreshStatus"];
   refresh.checked = settings_.AutoRefresh;
   refresh.caption = settings_.AutoRefresh ? "Auto Refresh is ON" : "Auto Refresh is OFF";
@@ -366,6 +384,8 @@ void MainProgram::Redraw(bool force) {
   in.plots = plots_;
   in.scriptLayers = layers_;
   in.symbols = &symbols_;
+  in.points = plotPoints_;
+  if (thinning_) in.thinning = PlotFootprint{};
 
   RedrawHost host;
   host.logProcessMessage = [this](const std::string& m) { log_.LogProcessMessage(m); };
@@ -374,10 +394,175 @@ void MainProgram::Redraw(bool force) {
   host.redrawScriptExists = [this](const std::string& name) { return p_.files.Exists(p_.files.Resolve(name)); };
   host.runScript = [this](const std::string& name, const ScriptArguments& args) { RunScript(name, args); };
   host.exec = [this](const std::string& line) { exec_->Exec(line, ""); };
-  host.updateScale = [this](int w, int h) { return projection_.UpdateScale(w, h); };
-  host.drawMap = [this](Canvas& c) { Draw_Map(c, projection_, outline_, settings_.MapForeColor); };
-  host.place = ProjectionPlacer(projection_);
-  if (norvane::Redraw(redraw_, in, host, p_.canvas)) p_.view.MapChanged();
+  if (!willPaint) {
+    norvane::Redraw(redraw_, in, host, p_.canvas);  // consumes nothing; returns at once
+    return;
+  }
+  // The live view keeps its scale for commands typed between redraws; the redraw
+  // paints from its own copy, so a view change while it lets events run cannot
+  // mix two views in one picture.
+  projection_.UpdateScale(layout_.plot.width, layout_.plot.height);
+  RedrawView view(projection_, outline_);
+  view.Bind(host, settings_.MapForeColor);
+  redrawView_ = &view.Projection();
+  const bool painted = norvane::Redraw(redraw_, in, host, p_.canvas);
+  redrawView_ = nullptr;
+  if (painted) p_.view.MapChanged();
+  if (redraw_.running) return;
+  auto pictures = std::move(picturesOwed_);
+  picturesOwed_.clear();
+  for (const auto& [name, quality] : pictures) SavePictureNow(name, quality);
+  if (redrawOwed_) {
+    redrawOwed_ = false;
+    Redraw(true);
+  }
+}
+
+void MainProgram::ApplyViewChange() {
+  ProjectView();
+  SaveSettingsNow();
+  // A redraw in progress would return at once: the new view is drawn when it ends.
+  if (redraw_.running) {
+    redrawOwed_ = true;
+    return;
+  }
+  Redraw(true);
+}
+
+bool MainProgram::ChooseView(const std::string& c) {
+  if (const auto step = ButtonStep(c)) {
+    StepView(settings_, *step);
+  } else if (c == "mnuEnterCoord" || c == "cmdEnterCoord") {
+    p_.windows.EnterCoordinates(settings_);
+  } else if (c.size() == 8 && c.rfind("mnuZoom", 0) == 0 && c[7] >= '0' && c[7] <= '7') {
+    ChooseZoomSlot(settings_, c[7] - '0');
+  } else if (c == "mnuZoomEditor") {
+    if (p_.windows.EditZoomSlots(settings_)) {
+      ZoomItemsChanged();
+      SaveSettingsNow();
+    }
+    return true;
+  } else {
+    return false;
+  }
+  ApplyViewChange();
+  return true;
+}
+
+void MainProgram::ZoomItemsChanged() {
+  for (int slot = 0; slot < kZoomSlots; ++slot) {
+    MenuItemState& item = menus_["mnuZoom" + std::to_string(slot)];
+    item.caption = settings_.Zooms[static_cast<std::size_t>(slot)].name;
+    item.visible = !item.caption.empty();
+  }
+  p_.view.MenusChanged();
+}
+
+void MainProgram::MouseOverMap(int x, int y) {
+  KeepFocus();
+  p_.view.PositionChanged(PositionReadout(projection_, x, y));
+}
+
+void MainProgram::MapPressed(int x, int y, MouseButton button) {
+  if (button == MouseButton::Right) return p_.view.PopUpMenu("mnuMap", x, y);
+  if (button == MouseButton::Middle) return p_.view.PopUpMenu("mnuZoom", x, y);
+  leftPress_ = WindowPoint{double(x), double(y)};
+}
+
+void MainProgram::MapReleased(int x, int y) {
+  if (!leftPress_) return;
+  const WindowPoint from = *leftPress_;
+  leftPress_.reset();
+  constexpr double kDragPixels = 5;
+  if (std::abs(x - from.x) >= kDragPixels || std::abs(y - from.y) >= kDragPixels) {
+    if (DragPan(settings_, projection_, from, WindowPoint{double(x), double(y)})) ApplyViewChange();
+    return;
+  }
+  const auto picked = projection_.WindowToLatLong(from.x, from.y);
+  if (!picked) return;
+  PickupOptions options;
+  options.decodeMetar = settings_.DecodeMetar;
+  options.useCelsius = settings_.UseCelsius;
+  options.earthRadius = settings_.EarthRadius;
+  options.now = MinutesNow(p_.clock);
+  // The listing replaces what the box shows; the log itself is unchanged.
+  p_.view.OutputChanged(
+      StationPickupText(p_.files, store_, picked->lat100 / 100.0, picked->lon100 / 100.0, options));
+}
+
+void MainProgram::MapWheel(int angleDelta) {
+  const int notches = WheelNotches(angleDelta, wheelCarry_);
+  if (notches == 0) return;
+  WheelZoom(settings_, notches);
+  ApplyViewChange();
+}
+
+void MainProgram::LoadPointsOfInterest() {
+  points_ = LoadPoints(p_.files, log_);
+  plotPoints_ = ToPlotPoints(points_);
+}
+
+void MainProgram::WatchNewReports() {
+  WatchContext context{p_.files, log_, points_, settings_.WatchDistance, settings_.EarthRadius, watchBox_};
+  WatchHandOffFile(context);
+  p_.view.WatchChanged(watchBox_.Text());
+}
+
+void MainProgram::Verify() {
+  // The scheduler waits while the user chooses and the map is drawn.
+  timerEnabled_ = false;
+  if (const auto request = p_.windows.ChooseVerification(NowStamp(p_.clock))) {
+    VerificationMapHost host;
+    host.updateScale = [this](int w, int h) { return projection_.UpdateScale(w, h); };
+    host.drawMap = [this](Canvas& c) { Draw_Map(c, projection_, outline_, settings_.MapForeColor); };
+    host.processEvents = [this] { p_.events.ProcessEvents(); };
+    host.place = ProjectionPlacer(projection_);
+    if (p_.canvas.Width() != std::max(1, layout_.plot.width) || p_.canvas.Height() != std::max(1, layout_.plot.height))
+      p_.canvas.Resize(layout_.plot.width, layout_.plot.height);
+    DrawVerificationMap(p_.canvas, *request, store_, p_.files, host, Rgb(255, 255, 255));
+    p_.view.MapChanged();
+    // The chart printed is the verification map as it stands, marks included.
+    AskPrintChart(p_.dialogs, [this] {
+      const auto choice = p_.windows.ChoosePrinter(p_.printer);
+      return !choice || PrintMap(p_.printer, *choice, p_.mapSnapshot ? p_.mapSnapshot() : Image{}, p_.dialogs);
+    });
+  }
+  timerEnabled_ = true;
+}
+
+void MainProgram::Print(const CommandWords& words) {
+  const PrintRequest request = ParsePrintRequest(words);
+  if (request.kind == PrintRequest::Kind::Nothing) return;
+  if (request.kind == PrintRequest::Kind::Station) {
+    const StationChart chart = StationChartLines(p_.files, store_, request, MinutesNow(p_.clock));
+    if (chart.Empty()) return;
+    if (const auto choice = p_.windows.ChoosePrinter(p_.printer))
+      PrintStationChart(p_.printer, *choice, chart, p_.dialogs);
+    return;
+  }
+  const auto choice = p_.windows.ChoosePrinter(p_.printer);
+  if (!choice) return;
+  Redraw(true);
+  PrintMap(p_.printer, *choice, p_.mapSnapshot ? p_.mapSnapshot() : Image{}, p_.dialogs);
+}
+
+void MainProgram::SavePictureNow(const std::string& name, const std::string& quality) {
+  // A redraw below us on the stack cannot end while we wait: export once it has.
+  if (redraw_.running) {
+    picturesOwed_.emplace_back(name, quality);
+    log_.LogProcessMessage("The picture '" + name + "' is saved when the redraw ends");
+    return;
+  }
+  SavePictureHost host;
+  host.redrawRunning = [] { return false; };
+  host.processEvents = [this] { p_.events.ProcessEvents(); };
+  host.mapBitmap = [this]() -> std::optional<std::string> {
+    if (!p_.mapSnapshot) return std::nullopt;
+    const Image picture = p_.mapSnapshot();
+    if (picture.width <= 0 || picture.height <= 0) return std::nullopt;
+    return WriteBmp24(picture);
+  };
+  SavePicture(p_.files, p_.runner, p_.clock, log_, host, name, quality);
 }
 
 bool MainProgram::ChoosePlot(const std::string& control) {
@@ -426,7 +611,7 @@ void MainProgram::ClearScriptLayers(char which) {
 }
 
 bool MainProgram::Choose(const std::string& c) {
-  if (ChoosePlot(c) || ChooseLayer(c)) return true;
+  if (ChoosePlot(c) || ChooseLayer(c) || ChooseView(c)) return true;
   auto textBoxes = [this](bool save) {
     LayoutWindow();
     if (save) SaveSettingsNow();
@@ -491,6 +676,30 @@ bool MainProgram::Choose(const std::string& c) {
     menus_.SetChecked(c, !menus_.Checked(c));
     MenusChanged();
     LayoutWindow();
+  } else if (c == "mnuThin") {
+    Exec("PLOT THIN");
+  } else if (c == "mnuPointsEditor") {
+    p_.windows.EditPoints();
+    LoadPointsOfInterest();
+    Redraw(false);
+  } else if (c == "mnuGraphicalVerification") {
+    Verify();
+  } else if (c == "mnuVerificationText") {
+    p_.windows.ShowVerificationText(VerificationText(p_.files, log_));
+  } else if (c == "mnuContinuity") {
+    log_.ShowMessage(ContinuityListing(CountContinuity(store_, p_.files, MinutesNow(p_.clock)), NowStamp(p_.clock)));
+  } else if (c == "mnuPrint") {
+    Exec("print chart");
+  } else if (c == "mnuOptions") {
+    const Settings before = settings_;
+    switch (p_.windows.EditOptions(settings_, OptionsPage::PlottedWx, log_)) {
+      case AppWindows::OptionsResult::Cancelled: settings_ = before; break;
+      case AppWindows::OptionsResult::Stored:
+        SaveSettingsNow();
+        Redraw(false);
+        break;
+      case AppWindows::OptionsResult::Flushed: p_.view.Quit(); break;
+    }
   } else if (c == "mnuHelp") {
     Exec("HELP");
   } else if (c == "mnuAbout") {

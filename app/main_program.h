@@ -21,6 +21,8 @@
 #include "map/symbol_table.h"
 #include "obs/observation_store.h"
 #include "script/script_interpreter.h"
+#include "watch/points_of_interest.h"
+#include "watch/watch.h"
 
 namespace norvane {
 
@@ -50,6 +52,16 @@ class MainProgram {
   // Escape or "Stop Running Script".
   void RequestStop();
 
+  // The mouse on the map picture (`picPlot`), in its pixels.
+  void MouseOverMap(int x, int y);
+  // The left button released where it was pressed lists the nearest stations; moved
+  // further than a few pixels, it drags the map.
+  enum class MouseButton { Left, Right, Middle };
+  void MapPressed(int x, int y, MouseButton button);
+  void MapReleased(int x, int y);
+  // The wheel turned by `angleDelta` eighths of a degree (positive away from the user).
+  void MapWheel(int angleDelta);
+
   // Keyboard focus rules: the command box takes the keyboard back when the user returns.
   void WindowActivated(bool active);
   void CommandBoxFocus(bool hasFocus);
@@ -68,6 +80,9 @@ class MainProgram {
   const ProcessQueue& Queue() const { return queue_; }
   const ObservationStore& Store() const { return store_; }
   const MapProjection& Projection() const { return projection_; }
+  const std::string& WatchText() const { return watchBox_.Text(); }
+  const PointList& Points() const { return points_; }
+  bool Thinning() const { return thinning_; }
   // True while a child process runs or waits in the queue.
   bool BackgroundWorkPending() const;
   // Every control name with work behind it.
@@ -92,6 +107,14 @@ class MainProgram {
   void ClearPlots(bool everything);
   void ClearScriptLayers(char which);
   void KeepFocus();
+  void ApplyViewChange();
+  bool ChooseView(const std::string& control);
+  void LoadPointsOfInterest();
+  void WatchNewReports();
+  void Verify();
+  void Print(const CommandWords& words);
+  void SavePictureNow(const std::string& name, const std::string& quality);
+  void ZoomItemsChanged();
 
   AppPlatform p_;
   Settings settings_;
@@ -109,6 +132,15 @@ class MainProgram {
   MapProjection projection_;
   ProjectedOutline outline_;
   RedrawState redraw_;
+  bool redrawOwed_ = false;                // a view change arrived while a redraw ran
+  const MapProjection* redrawView_ = nullptr;  // the running redraw's own view
+  std::vector<std::pair<std::string, std::string>> picturesOwed_;  // SAVEPIC during a redraw
+  PointList points_;
+  std::vector<PlotPoint> plotPoints_;
+  WatchBox watchBox_;
+  bool thinning_ = false;
+  int wheelCarry_ = 0;
+  std::optional<WindowPoint> leftPress_;
   PlotSwitches plots_;
   std::vector<ScriptLayer> layers_;
   WindowLayout layout_;

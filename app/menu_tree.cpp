@@ -54,7 +54,7 @@ std::vector<MenuEntry> BuildTree() {
                         Item("&Ceilings", "mnuCIG", true), Item("&Dew Point", "mnuDP", true),
                         Item("&Temperature", "mnuTemp", true), Item("Wind &Barbs", "mnuWindBarbs", true),
                         Item("&Points", "mnuPoints", true), Item("&Stations", "mnuStations", true), Separator(),
-                        Item("Clear Plots", "mnuClearPlots")}),
+                        Item("T&hin Crowded Stations", "mnuThin", true), Item("Clear Plots", "mnuClearPlots")}),
                Submenu("Contours", "mnuContours", contours),
                Submenu("Grid", "mnuGrid",
                        {Item("Current Ceilings", "mnuG_Cigs", true), Item("Current Dew Point", "mnuG_DP", true),

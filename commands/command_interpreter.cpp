@@ -21,7 +21,7 @@ const std::string kInvalidParameters = "Invalid number of command line parameter
 
 bool IsPlotLayer(const std::string& w) {
   static const std::set<std::string> layers = {"WEATHER", "WIND", "CEILING", "TEMPERATURE", "DEWPOINT",
-                                               "BARB", "RH", "STATIONS", "POINTS"};
+                                               "BARB", "RH", "STATIONS", "POINTS", "THIN"};
   return layers.count(w) > 0;
 }
 

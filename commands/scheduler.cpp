@@ -137,22 +137,7 @@ void Scheduler::FinishDownload() {
   if (services_.setStatusLabel) services_.setStatusLabel("Check Wx");
   if (services_.pumpEvents) services_.pumpEvents();
   if (fs.Exists("watch.zzz")) {
-    const auto length = fs.Length("watch.zzz").value_or(0);
-    if (length >= 21 && services_.watch) {
-      const std::string bytes = fs.ReadAll("watch.zzz").value_or("");
-      RecordReader reader(bytes);
-      while (!reader.AtEnd()) {
-        auto lat = reader.NextNumber();
-        auto lon = reader.NextNumber();
-        auto report = reader.NextText();
-        auto decoded = reader.NextText();
-        auto time = reader.NextNumber();
-        if (!lat || !lon || !report || !decoded || !time) break;
-        WatchHandOff record{*lat / 100.0, *lon / 100.0, *report, *decoded,
-                            static_cast<std::int32_t>(std::isfinite(*time) && std::fabs(*time) < 2e9 ? *time : 0)};
-        services_.watch(record);
-      }
-    }
+    if (services_.watchNewReports) services_.watchNewReports();
     fs.Remove("watch.zzz");
   }
   if (services_.setStatusLabel) services_.setStatusLabel("");

@@ -30,8 +30,9 @@ struct SchedulerServices {
   ProcessStarter* starter = nullptr;
   Reporter* reporter = nullptr;
   std::function<void(const std::string& script)> runScript;
-  // The significant-weather check of one new report; may be empty.
-  std::function<void(const WatchHandOff&)> watch;
+  // The significant-weather check of the new reports in "watch.zzz", which the
+  // scheduler deletes afterwards; may be empty.
+  std::function<void()> watchNewReports;
   // The status label (`lblNum`); may be empty.
   std::function<void(const std::string&)> setStatusLabel;
   // Lets pending events run; may be empty.

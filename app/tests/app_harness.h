@@ -77,7 +77,11 @@ struct AppHarness {
   RecordingPrinter printer;
   FakeProgramRunner runner;
   MainProgram program{
-      AppPlatform{files, clock, random, dialogs, starter, events, help, canvas, windows, view, printer, runner}};
+      AppPlatform{files, clock, random, dialogs, starter, events, help, canvas, windows, view, printer, runner, [this] {
+        Image picture{canvas.width, canvas.height, {}};
+        picture.pixels.assign(static_cast<std::size_t>(canvas.width) * static_cast<std::size_t>(canvas.height), 0xFFFFFF);
+        return picture;
+      }}};
 
   // Two stations near the middle of the default view, reported 10 minutes ago.
   explicit AppHarness(const std::string& startup = "") {

@@ -138,7 +138,7 @@ TEST(CommandInterpreter, HandsOverToOwners) {
     f.exec.Exec(line, "");
   }
   const std::vector<std::string> expected = {
-      "plot TEMPERATURE ON", "plot TEMPERATURE ", "pic out 70", "pic map 70", "pic map 85", "kill 12", "queue",
+      "plot TEMPERATURE ON", "plot TEMPERATURE ", "pic out 70", "pic map 70", "pic map 85", "kill 12",
       "run TEST.NVS ARG", "run OTHER.NVS ", "plot WIND ", "redraw"};
   EXPECT_EQ(calls, expected);
   EXPECT_EQ(f.files.files["scripts/redraw.nvs"], "\"PLOT RH \"\r\n");

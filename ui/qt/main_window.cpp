@@ -6,6 +6,7 @@
 #include <QResizeEvent>
 
 #include "ui/qt/command_box.h"
+#include "ui/qt/map_snapshot.h"
 #include "ui/qt/map_widget.h"
 
 namespace norvane {
@@ -15,7 +16,7 @@ MainWindow::MainWindow(const std::filesystem::path& workingFolder)
   setObjectName("frmMain");
   program_ = std::make_unique<MainProgram>(
       AppPlatform{files_, clock_, random_, dialogs_, starter_, events_, help_, canvas_, windows_, *this, printer_,
-                  runner_});
+                  runner_, [this] { return FromQImage(canvas_.Picture()); }});
   // The random pick of a server and the script constant RANDOM start from the clock.
   random_.Seed(static_cast<std::uint32_t>(clock_.SecondsSinceMidnight() * 1000));
   BuildControls();
@@ -82,6 +83,16 @@ void MainWindow::BuildControls() {
   cmdRedraw_->resize(80, 26);
   connect(cmdRedraw_, &QPushButton::clicked, this, [this] { Choose("cmdRedraw"); });
 
+  picPlot_->onMouseMove = [this](int x, int y) { program_->MouseOverMap(x, y); };
+  auto button = [](Qt::MouseButton b) {
+    return b == Qt::RightButton ? MainProgram::MouseButton::Right
+                                : b == Qt::MiddleButton ? MainProgram::MouseButton::Middle : MainProgram::MouseButton::Left;
+  };
+  picPlot_->onMousePress = [this, button](int x, int y, Qt::MouseButton b) { program_->MapPressed(x, y, button(b)); };
+  picPlot_->onMouseRelease = [this](int x, int y, Qt::MouseButton b) {
+    if (b == Qt::LeftButton) program_->MapReleased(x, y);
+  };
+  picPlot_->onWheel = [this](int delta) { program_->MapWheel(delta); };
   txtCmd_->onExecute = [this](const std::string& line) { program_->Exec(line); };
   txtCmd_->onBeep = [this] { dialogs_.Beep(); };
   txtCmd_->onEscape = [this] { program_->RequestStop(); };
@@ -144,6 +155,14 @@ void MainWindow::StatusChanged(const std::string& text, bool busy) {
 }
 
 void MainWindow::MapChanged() { picPlot_->update(); }
+
+void MainWindow::WatchChanged(const std::string& text) { txtWatch_->setPlainText(QString::fromStdString(text)); }
+
+void MainWindow::PositionChanged(const std::string& text) { lblLatLong_->setText(QString::fromStdString(text)); }
+
+void MainWindow::PopUpMenu(const std::string& menu, int x, int y) {
+  if (auto m = menus_.find(menu); m != menus_.end()) m->second->popup(picPlot_->mapToGlobal(QPoint(x, y)));
+}
 
 void MainWindow::MenusChanged() {
   for (const auto& [name, state] : program_->Menus().Items()) {

@@ -51,6 +51,9 @@ class MainWindow : public QMainWindow, private AppView {
   void OutputChanged(const std::string& text) override;
   void StatusChanged(const std::string& text, bool busy) override;
   void MapChanged() override;
+  void WatchChanged(const std::string& text) override;
+  void PositionChanged(const std::string& text) override;
+  void PopUpMenu(const std::string& menu, int x, int y) override;
   void MenusChanged() override;
   void LayoutChanged() override;
   void FocusCommandBox() override;

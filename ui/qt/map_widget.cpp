@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 namespace norvane {
 
@@ -22,6 +23,15 @@ void MapWidget::mouseMoveEvent(QMouseEvent* event) {
 
 void MapWidget::mousePressEvent(QMouseEvent* event) {
   if (onMousePress) onMousePress(event->position().toPoint().x(), event->position().toPoint().y(), event->button());
+}
+
+void MapWidget::mouseReleaseEvent(QMouseEvent* event) {
+  if (onMouseRelease) onMouseRelease(event->position().toPoint().x(), event->position().toPoint().y(), event->button());
+}
+
+void MapWidget::wheelEvent(QWheelEvent* event) {
+  if (onWheel) onWheel(event->angleDelta().y());
+  event->accept();
 }
 
 }  // namespace norvane

@@ -14,6 +14,7 @@
 #include "core/local_file_system.h"
 #include "core/system_clock.h"
 #include "ui/qt/instance_lock.h"
+#include "ui/qt/map_snapshot.h"
 #include "ui/qt/qt_canvas.h"
 #include "ui/qt/qt_platform.h"
 #include "ui/qt/qt_printer.h"
@@ -127,7 +128,8 @@ int main(int argc, char** argv) {
   AppView view;
   QtPrinter printer;
   QtProgramRunner runner;
-  MainProgram program({files, clock, random, dialogs, starter, events, help, canvas, windows, view, printer, runner});
+  MainProgram program({files, clock, random, dialogs, starter, events, help, canvas, windows, view, printer, runner,
+                       [&picture] { return FromQImage(picture.Picture()); }});
   if (o.mapWidth > 0) program.FixMapSize(o.mapWidth, o.mapHeight);
   program.Start(1600, 1000, o.runStartup);
   for (const BatchStep& step : o.steps) {
