@@ -3,10 +3,12 @@
 
 namespace norvane {
 
-// Runs a program with QProcess (an argument list, never a shell) and waits for it.
+// Runs a program with QProcess (an argument list, never a shell) and waits for it,
+// letting events run, so the one-second tick goes on while the encoder works.
 class QtProgramRunner : public ProgramRunner {
  public:
-  ProgramOutcome Run(const std::string&, const std::vector<std::string>&, double) override { return {}; }
+  ProgramOutcome Run(const std::string& program, const std::vector<std::string>& arguments,
+                     double timeoutSeconds) override;
 };
 
 }  // namespace norvane
