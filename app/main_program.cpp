@@ -27,8 +27,6 @@ namespace norvane {
 
 namespace {
 
-constexpr const char* kProduct = "Norvane";
-constexpr const char* kVersionText = "1.02";
 constexpr const char* kRedrawScript = "scripts/redraw.nvs";
 
 // PLOT words and the plot items they switch.
@@ -311,7 +309,7 @@ void MainProgram::Start(int innerWidth, int innerHeight, bool runStartupScript) 
   MenuItemState& refresh = menus_["mnuRefreshStatus"];
   refresh.checked = settings_.AutoRefresh;
   refresh.caption = settings_.AutoRefresh ? "Auto Refresh is ON" : "Auto Refresh is OFF";
-  log_.ShowMessage(std::string(kProduct) + " v" + kVersionText + " started");
+  log_.ShowMessage(std::string(kProductName) + " v" + kVersion + " started");
   for (const std::string& menu : MenuModel::TopMenus()) menus_[menu].enabled = true;
   MenusChanged();
   started_ = true;
@@ -695,7 +693,7 @@ bool MainProgram::Choose(const std::string& c) {
     switch (p_.windows.EditOptions(settings_, OptionsPage::PlottedWx, log_)) {
       case AppWindows::OptionsResult::Cancelled: settings_ = before; break;
       case AppWindows::OptionsResult::Stored:
-        SaveSettingsNow();
+        // The dialog has saved them.
         Redraw(false);
         break;
       case AppWindows::OptionsResult::Flushed: p_.view.Quit(); break;
@@ -703,10 +701,7 @@ bool MainProgram::Choose(const std::string& c) {
   } else if (c == "mnuHelp") {
     Exec("HELP");
   } else if (c == "mnuAbout") {
-    p_.dialogs.MessageBox(std::string(kProduct) + " v" + kVersionText +
-                              "\nA weather-observation plotter: station plots, grids and contours from hourly surface "
-                              "reports.",
-                          "About Norvane", BoxStyle::Information);
+    p_.dialogs.MessageBox(AboutBoxText(), AboutBoxCaption(), BoxStyle::Information);
   } else if (IsChangeBuild(c)) {
     ScriptArguments args;
     args[0] = c.substr(4, c.find('_') - 4);

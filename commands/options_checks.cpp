@@ -77,6 +77,14 @@ OptionsField AcceptOptions(OptionsModel& m, Settings& s, Dialogs& dialogs) {
   return OptionsField::None;
 }
 
+std::string AboutBoxCaption() { return std::string("About ") + kProductName; }
+
+std::string AboutBoxText() {
+  return std::string(kProductName) + "\nVersion " + kVersion +
+         "\nA weather-observation plotter: station plots, grids and contours from hourly surface reports." +
+         "\nBuild Date: " + __DATE__;
+}
+
 FlushOutcome FlushObservations(FileSystem& fs, Dialogs& dialogs, Reporter& log, const Settings& settingsBefore) {
   auto refuse = [&] {
     dialogs.MessageBox("Observations cannot be flushed while a download or grid build is running.\n"

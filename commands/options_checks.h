@@ -39,6 +39,10 @@ OptionsModel OpenOptions(const Settings& settings);
 // closes the dialog.
 OptionsField AcceptOptions(OptionsModel& model, Settings& settings, Dialogs& dialogs);
 
+// The About box, from the options dialog and the Help menu alike.
+std::string AboutBoxCaption();  // "About Norvane"
+std::string AboutBoxText();     // product name, "Version 1.02", "Build Date: ..."
+
 enum class FlushOutcome { Declined, Refused, NoArchiveFolder, Flushed };
 
 // `cmdFlush`. Refused with a warning while a background process runs ("lock.zzz" or a

@@ -55,12 +55,6 @@ QPushButton* Button(QWidget* parent, const char* name, const QString& caption) {
 
 }  // namespace
 
-std::string AboutBoxCaption() { return std::string("About ") + kProductName; }
-
-std::string AboutBoxText() {
-  return std::string(kProductName) + "\nVersion " + kVersion + "\nBuild Date: " + __DATE__;
-}
-
 OptionsDialog::OptionsDialog(Settings& settings, OptionsPage page, FileSystem& fs, Dialogs& dialogs, Reporter& log,
                              QWidget* parent)
     : QDialog(parent),

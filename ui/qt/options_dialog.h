@@ -14,8 +14,6 @@ class QStackedWidget;
 namespace norvane {
 
 // The about box: the same text from the options dialog and from the Help menu.
-std::string AboutBoxCaption();  // "About Norvane"
-std::string AboutBoxText();     // product name, "Version 1.02", "Build Date: ..."
 
 // `frmSettings`, captioned "Options": three pages over an `OptionsModel`. OK runs
 // `AcceptOptions` and, when the boxes pass, saves the settings and closes; a refused
