@@ -8,6 +8,7 @@
 #include "commands/options_checks.h"
 #include "commands/print_dialog.h"
 #include "core/settings.h"
+#include "map/map_file.h"
 #include "platform/canvas.h"
 #include "watch/verification_dialog.h"
 #include "platform/clock.h"
@@ -49,8 +50,8 @@ class AppWindows {
   virtual std::optional<std::string> ChooseScript() = 0;
   // `frmSpecialDownload`: the ten-character hour stamp to fetch.
   virtual std::optional<std::string> ChooseDownloadHour(const std::string& nowStamp, std::int32_t minuteClock) = 0;
-  // `frmSelectRegion`: true when a new "user.map" was written.
-  virtual bool SelectRegion() = 0;
+  // `frmSelectRegion`: the region of the new "user.map"; nothing when none was written.
+  virtual std::optional<MapRegion> SelectRegion() = 0;
   // `frmCoordinates`: the boxes as the user left them, checked by `AcceptCoordinates`
   // against `settings` (which it changes); false when cancelled.
   virtual bool EnterCoordinates(Settings& settings) = 0;

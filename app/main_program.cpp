@@ -16,6 +16,7 @@
 #include "map/draw_map.h"
 #include "map/station_pickup.h"
 #include "map/view_change.h"
+#include "map/view_fit.h"
 #include "map/zoom_slots.h"
 #include "map/plot_menu.h"
 #include "obs/station_queries.h"
@@ -648,8 +649,16 @@ bool MainProgram::Choose(const std::string& c) {
     if (p_.files.Exists(p_.files.Resolve(kRedrawScript))) p_.files.Remove(p_.files.Resolve(kRedrawScript));
     Redraw(true);
   } else if (c == "mnuDefineMap") {
-    if (p_.windows.SelectRegion()) LoadOutline();
-    Redraw(true);
+    if (const auto region = p_.windows.SelectRegion()) {
+      LoadOutline();
+      // Stations over a blank page help nobody: show the new region whole.
+      FitViewToRegion(settings_, *region, layout_.plot.width, layout_.plot.height);
+      log_.LogProcessMessage("The view moved to the new region (centre " + TrimmedNumberText(settings_.CenterLatitude) +
+                             ", " + TrimmedNumberText(settings_.CenterLongitude) + ")");
+      ApplyViewChange();
+    } else {
+      Redraw(true);
+    }
   } else if (c == "mnuMapForeColor") {
     settings_.MapForeColor = p_.dialogs.ChooseColor(settings_.MapForeColor).value_or(settings_.MapForeColor);
     SaveSettingsNow();

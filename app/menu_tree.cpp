@@ -6,11 +6,15 @@ namespace norvane {
 namespace {
 
 MenuEntry Item(std::string caption, std::string name, bool checkable = false) {
-  return {MenuEntry::Kind::Item, std::move(caption), std::move(name), checkable, {}};
+  return {MenuEntry::Kind::Item, std::move(caption), std::move(name), checkable, {}, ""};
 }
-MenuEntry Separator() { return {MenuEntry::Kind::Separator, "", "", false, {}}; }
+MenuEntry WithShortcut(MenuEntry item, std::string key) {
+  item.shortcut = std::move(key);
+  return item;
+}
+MenuEntry Separator() { return {MenuEntry::Kind::Separator, "", "", false, {}, ""}; }
 MenuEntry Submenu(std::string caption, std::string name, std::vector<MenuEntry> children) {
-  return {MenuEntry::Kind::Submenu, std::move(caption), std::move(name), false, std::move(children)};
+  return {MenuEntry::Kind::Submenu, std::move(caption), std::move(name), false, std::move(children), ""};
 }
 
 std::vector<MenuEntry> ChangeMenu(int hours) {
@@ -78,7 +82,7 @@ std::vector<MenuEntry> BuildTree() {
       Submenu("&Tools", "mnuTools",
               {Item("&Graphical Verification", "mnuGraphicalVerification"),
                Item("&Verification Text", "mnuVerificationText"), Item("&Points Editor", "mnuPointsEditor")}),
-      Submenu("&Help", "mnuHelpMenu", {Item("&Help", "mnuHelp"), Item("&About", "mnuAbout")}),
+      Submenu("&Help", "mnuHelpMenu", {WithShortcut(Item("&Help", "mnuHelp"), "F1"), Item("&About", "mnuAbout")}),
   };
 }
 

@@ -14,6 +14,7 @@ struct MenuEntry {
   std::string name;  // the control name, e.g. "mnuTemp"
   bool checkable = false;
   std::vector<MenuEntry> children;  // submenus only
+  std::string shortcut;             // a key that chooses the item anywhere in the window ("F1")
 };
 
 // "&File", "&Map", "&View", "&Zoom", "&Tools", "&Help" with everything under them.

@@ -31,10 +31,10 @@ struct NoHelpViewer : HelpViewer {
 };
 struct ScriptedWindows : AppWindows {
   std::optional<std::string> script, hour;
-  bool regionMade = false;
+  std::optional<MapRegion> regionMade;
   std::optional<std::string> ChooseScript() override { return script; }
   std::optional<std::string> ChooseDownloadHour(const std::string&, std::int32_t) override { return hour; }
-  bool SelectRegion() override { return regionMade; }
+  std::optional<MapRegion> SelectRegion() override { return regionMade; }
   // The dialogs below apply what a test puts in `enter` and report it as accepted.
   std::function<bool(Settings&)> coordinates, zoomSlots;
   std::function<OptionsResult(Settings&, OptionsPage)> options;

@@ -171,9 +171,14 @@ TEST(MainProgram, DialogsHandBackCommands) {
   app.program.Choose("mnuSpecialDownload");
   ASSERT_EQ(app.program.Queue().Count(), 1);
   EXPECT_EQ(app.program.Queue().Row(0).commandLine, "varnex http://127.0.0.1:9/26120706_metar 1");
-  app.windows.regionMade = true;
+  // A new region moves the view there and says so.
+  app.windows.regionMade = MapRegion{3500, 7000, -1000, 4000};
   app.program.Choose("mnuDefineMap");
   EXPECT_EQ(Count(app.program.Log().Text(), "Loading map values"), 2);
+  EXPECT_DOUBLE_EQ(app.program.CurrentSettings().CenterLatitude, 52.5);
+  EXPECT_DOUBLE_EQ(app.program.CurrentSettings().CenterLongitude, 15);
+  EXPECT_NE(app.files.files[kSettingsFile].find("52.5"), std::string::npos);
+  EXPECT_TRUE(app.Logged("The view moved to the new region"));
 }
 
 }  // namespace

@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "core/settings.h"
+#include "map/projection.h"
 #include "map/station_pickup.h"
+#include "map/view_fit.h"
 #include "map/view_change.h"
 #include "map/zoom_slots.h"
 #include "obs/station_tables.h"
@@ -292,6 +294,34 @@ TEST_F(PickupTest, RawAndDecodedListings) {
   EXPECT_EQ(text.rfind("-- 30.0 Nearby, KS [KNEA] --\r\n   011100Z ", 0), 0u) << text;
   EXPECT_NE(text.find("-- 45.0  [KFAR] --\r\n"), std::string::npos) << text;
   EXPECT_EQ(text.find("010900Z"), std::string::npos);  // only the newest report is described
+}
+
+}  // namespace
+}  // namespace norvane
+
+namespace norvane {
+namespace {
+
+// A new region fills the picture: centred, wholly on it, and no zoom step closer fits.
+TEST(FitViewToRegion, CentresAndShowsTheWholeRegion) {
+  struct Case { MapRegion region; int width, height; };
+  const Case cases[] = {{{3500, 7000, -1000, 4000}, 1600, 870},  // Europe
+                        {{1500, 6000, -14000, -5000}, 1600, 870},
+                        {{-4500, -1000, 11000, 16000}, 800, 800}};
+  for (const Case& c : cases) {
+    Settings s = DefaultSettings();
+    FitViewToRegion(s, c.region, c.width, c.height);
+    EXPECT_DOUBLE_EQ(s.CenterLatitude, (c.region.latMin + c.region.latMax) / 200.0);
+    EXPECT_DOUBLE_EQ(s.CenterLongitude, (c.region.lonMin + c.region.lonMax) / 200.0);
+    const MapProjection view = MapProjection::FromSettings(s, c.width, c.height);
+    for (double lat : {c.region.latMin / 100.0, c.region.latMax / 100.0})
+      for (double lon : {c.region.lonMin / 100.0, c.region.lonMax / 100.0}) {
+        const ProjectedPoint p = view.ProjectPoint(lat, lon);
+        ASSERT_TRUE(p.visible);
+        const WindowPoint w = view.ToWindow(p.x, p.y);
+        EXPECT_TRUE(w.x >= 0 && w.x <= c.width && w.y >= 0 && w.y <= c.height) << lat << " " << lon;
+      }
+  }
 }
 
 }  // namespace

@@ -122,6 +122,7 @@ void MainWindow::BuildMenus(QMenu* parent, const std::vector<MenuEntry>& entries
         QAction* a = parent->addAction(QString::fromStdString(e.caption));
         a->setObjectName(QString::fromStdString(e.name));
         a->setCheckable(e.checkable);
+        if (!e.shortcut.empty()) a->setShortcut(QKeySequence(QString::fromStdString(e.shortcut)));
         actions_[e.name] = a;
         const std::string name = e.name;
         connect(a, &QAction::triggered, this, [this, name] { Choose(name); });

@@ -47,7 +47,7 @@ class NoWindows : public AppWindows {
  public:
   std::optional<std::string> ChooseScript() override { return std::nullopt; }
   std::optional<std::string> ChooseDownloadHour(const std::string&, std::int32_t) override { return std::nullopt; }
-  bool SelectRegion() override { return false; }
+  std::optional<MapRegion> SelectRegion() override { return std::nullopt; }
   bool EnterCoordinates(Settings&) override { return false; }
   bool EditZoomSlots(Settings&) override { return false; }
   OptionsResult EditOptions(Settings&, OptionsPage, Reporter&) override { return OptionsResult::Cancelled; }

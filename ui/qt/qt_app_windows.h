@@ -14,7 +14,7 @@ class QtAppWindows : public AppWindows {
   QtAppWindows(FileSystem& files, Dialogs& dialogs, QWidget* parent) : files_(files), dialogs_(dialogs), parent_(parent) {}
   std::optional<std::string> ChooseScript() override;
   std::optional<std::string> ChooseDownloadHour(const std::string& nowStamp, std::int32_t minuteClock) override;
-  bool SelectRegion() override;
+  std::optional<MapRegion> SelectRegion() override;
   bool EnterCoordinates(Settings& settings) override;
   bool EditZoomSlots(Settings& settings) override;
   OptionsResult EditOptions(Settings& settings, OptionsPage page, Reporter& log) override;
