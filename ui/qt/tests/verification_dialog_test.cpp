@@ -1,0 +1,79 @@
+// The verification dialog and the text window, driven offscreen.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "tests/fakes/memory_file_system.h"
+#include "tests/fakes/scripted_dialogs.h"
+#include "ui/qt/qt_app_windows.h"
+#include "ui/qt/verification_dialog.h"
+#include "ui/qt/verification_text_window.h"
+
+namespace {
+
+TEST(VerificationWindow, QuickPeriodAndChecksGiveTheRequest) {
+  norvane::testing::ScriptedDialogs dialogs;
+  norvane::VerificationWindow dialog("202403011000", dialogs, nullptr);
+  dialog.show();
+  auto box = [&](const char* name) {
+    auto* b = dialog.findChild<QLineEdit*>(name);
+    EXPECT_TRUE(b) << name;
+    return b;
+  };
+  auto type = [&](const char* name, const char* text) {
+    box(name)->clear();
+    QTest::keyClicks(box(name), text);
+  };
+  auto press = [&](const char* name) { dialog.findChild<QPushButton*>(name)->click(); };
+  EXPECT_EQ(box("txtStartDay")->text(), "29");
+  EXPECT_EQ(box("txtStartTime")->text(), "2200");
+
+  auto* quick24 = dialog.findChild<QPushButton*>("cmdQuick5");
+  ASSERT_TRUE(quick24);
+  EXPECT_EQ(quick24->text(), "24hr");
+  quick24->click();
+  EXPECT_EQ(box("txtStartTime")->text(), "1000");
+
+  type("txtEndMonth", "13");
+  press("cmdOk");
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_EQ(dialogs.shown[0].text, "Valid month numbers are from 1 to 12.");
+  EXPECT_EQ(dialog.focusWidget(), box("txtEndMonth"));
+  type("txtEndMonth", "3");
+
+  QTest::mouseClick(dialog.findChild<QCheckBox*>("chkWind"), Qt::LeftButton);
+  type("txtWind", "0");
+  press("cmdOk");
+  ASSERT_EQ(dialogs.shown.size(), 2u);
+  EXPECT_EQ(dialogs.shown[1].text, "Valid wind values are from 1 to 999.");
+  EXPECT_EQ(dialog.focusWidget(), box("txtWind"));
+
+  type("txtWind", "45");
+  dialog.findChild<QCheckBox*>("chkHail")->click();
+  dialog.findChild<QCheckBox*>("chkThunder")->click();
+  press("cmdOk");
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  ASSERT_TRUE(dialog.Result());
+  EXPECT_EQ(dialog.Result()->criteria, ":W045:T:H");
+  EXPECT_EQ(dialog.Result()->start, "202402291000");
+  EXPECT_EQ(dialog.Result()->end, "202403011000");
+}
+
+TEST(VerificationTextWindow, AskingAgainRefreshesTheOneWindow) {
+  norvane::testing::MemoryFileSystem fs;
+  norvane::testing::ScriptedDialogs dialogs;
+  QWidget main;
+  norvane::QtAppWindows windows(fs, dialogs, &main);
+  windows.ShowVerificationText("Hail -- (3.1 Home) \r\n KXYZ 011200Z\r\n\r\n");
+  windows.ShowVerificationText("Nothing to be verified...");
+  const auto open = main.findChildren<norvane::VerificationTextWindow*>();
+  ASSERT_EQ(open.size(), 1);
+  EXPECT_TRUE(open[0]->isVisible());
+  EXPECT_EQ(open[0]->findChild<QPlainTextEdit*>("txtOut")->toPlainText(), "Nothing to be verified...");
+}
+
+}  // namespace
