@@ -152,5 +152,6 @@ int main(int argc, char** argv) {
   }
   write(o.primitivesFile, canvas.Text());
   write(o.logFile, program.Log().Text());
+  write(o.watchFile, program.WatchText());
   return status;
 }

@@ -5,10 +5,13 @@
 #include <sys/wait.h>
 
 #include <chrono>
+#include <ctime>
+#include <fstream>
 #include <filesystem>
 #include <sstream>
 #include <thread>
 
+#include "tests/fakes/canned_server.h"
 #include "tests/fakes/child_programs.h"
 
 namespace fs = std::filesystem;
@@ -80,6 +83,41 @@ TEST(NorvaneBatch, DownloadsPlotsAndWritesThePictureTheListingAndTheLog) {
     if (kind == "LINE" && colour == "255") ++red;
   }
   EXPECT_GT(red, 100u);
+}
+
+// A thunderstorm with a 45-knot gust at Dallas-Fort Worth, one of the example points:
+// the download's watch names the event, the report and the point, and keeps it.
+TEST(NorvaneBatch, WatchesEveryDownloadForSignificantWeatherNearThePoints) {
+  for (const char* program : {"norvane-batch", "norvane-workdir", "varnex"})
+    if (!fs::exists(kBin / program)) GTEST_SKIP() << program << " was not built";
+  const std::time_t hourAgo = std::time(nullptr) - 3600;
+  std::tm utc{};
+  gmtime_r(&hourAgo, &utc);
+  char stamp[16];
+  std::strftime(stamp, sizeof stamp, "%d%H53Z", &utc);
+  std::string bulletin = "\x01\r\r\n001 \r\r\nSAUS01 KWBC 000000\r\r\n";
+  bulletin += std::string("METAR KDFW ") + stamp + " 24020G45KT 2SM +TSRA BKN010CB 24/21 A2990 RMK AO2=\r\n";
+  // Enough quiet reports around it for a bulletin of useful size.
+  for (const char* quiet : {"KATL", "KBOS", "KORD", "KDEN", "KLAX", "KSEA", "KMIA", "KPHX", "KMSP", "KSTL", "KJFK",
+                            "KSFO", "KIAH", "KMCI", "KOKC", "KTUL", "KSLC", "KPDX", "KBNA", "KCLT", "KDTW"})
+    bulletin += std::string("METAR ") + quiet + " " + stamp + " 18005KT 10SM CLR 12/03 A3010 RMK AO2=\r\n";
+  bulletin += "\r\r\n\x03";
+  norvane::testing::CannedServer server({norvane::testing::Response("200 OK", "", bulletin)});
+  ReadyFolder dir;
+  // The ready folder's server template points at the canned server's port.
+  const std::string port = server.Address("").substr(std::string("http://127.0.0.1:").size());
+  std::string ini = Slurp(dir.path / "norvane.ini");
+  const std::size_t at = ini.find(":" + dir.port + "/");
+  ASSERT_NE(at, std::string::npos);
+  ini.replace(at + 1, dir.port.size(), port);
+  std::ofstream(dir.path / "norvane.ini", std::ios::binary) << ini;
+  ASSERT_EQ(RunBatch(dir.path, {"--no-startup", "GETOBS", "--wait", "60", "--watch", "watch.txt", "--log", "log.txt"}), 0);
+  const std::string watch = Slurp(dir.path / "watch.txt");
+  for (const char* part : {"Dallas-Fort Worth", "KDFW", "+TSRA"})
+    EXPECT_NE(watch.find(part), std::string::npos) << watch << Slurp(dir.path / "log.txt");
+  const std::string verify = Slurp(dir.path / "verify.out");
+  EXPECT_NE(verify.find("KDFW"), std::string::npos) << verify;
+  EXPECT_FALSE(fs::exists(dir.path / "watch.zzz"));
 }
 
 TEST(NorvaneBatch, RefusesBadUseAndASecondCopy) {
