@@ -90,23 +90,6 @@ bool DragPan(Settings& settings, const MapProjection& view, WindowPoint from, Wi
   return true;
 }
 
-void TakeViewFields(const Settings& settings, MapProjection& projection) {
-  projection.CenterLatitude = settings.CenterLatitude;
-  projection.CenterLongitude = settings.CenterLongitude;
-  projection.ScreenDistance = settings.ScreenDistance;
-}
-
-bool ApplyViewChange(ViewChangeHost& host, RedrawState& state) {
-  if (host.projectMap) host.projectMap();
-  if (host.saveSettings) host.saveSettings();
-  state.force = true;
-  if (state.running) return false;
-  if (host.redraw) host.redraw();
-  return true;
-}
-
-bool RedrawAgain(const RedrawState& state) { return state.force && !state.running; }
-
 void RedrawView::Bind(RedrawHost& host, Color mapForeColor) {
   host.updateScale = [this](int width, int height) { return projection_.UpdateScale(width, height); };
   host.drawMap = [this, mapForeColor](Canvas& canvas) { Draw_Map(canvas, projection_, outline_, mapForeColor); };

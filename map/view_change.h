@@ -6,10 +6,8 @@
 // A redraw lets events run while it paints (the redraw script and the layer scripts
 // yield), so a zoom button can be pressed in the middle of one. To keep one picture in
 // one view, a redraw paints from a `RedrawView`: a copy of the projection and of the
-// projected outline taken when it starts. The change itself goes to the live view and
-// `ApplyViewChange` leaves the force flag set; the running redraw cleared that flag
-// when it began, so finding it set once the redraw returns means "paint again" (see
-// `RedrawAgain`).
+// projected outline taken when it starts. The change itself goes to the live view, and
+// the main program paints once more when the running redraw ends.
 #include <functional>
 #include <optional>
 #include <string>
@@ -45,24 +43,6 @@ void WheelZoom(Settings& settings, int notches);
 // the middle of the map moves with the pointer, so the new centre is the point now
 // under (middle - drag). False, and no change, when that pixel is off the globe.
 bool DragPan(Settings& settings, const MapProjection& view, WindowPoint from, WindowPoint to);
-
-// Makes the live projection follow the view fields of `settings` (size and scale kept).
-void TakeViewFields(const Settings& settings, MapProjection& projection);
-
-// What follows every view change, in this order.
-struct ViewChangeHost {
-  std::function<void()> projectMap;    // ProjectMap of the live view into the live outline
-  std::function<void()> saveSettings;  // SaveSettings
-  std::function<void()> redraw;        // Redraw; a no-op while one is running
-};
-
-// `ApplyViewChange`: project the outline, save, set the force flag and redraw.
-// Returns false when a redraw was running: the request then stays in `state.force`.
-bool ApplyViewChange(ViewChangeHost& host, RedrawState& state);
-
-// True after a redraw has returned when a view change (or another forced request)
-// arrived while it ran; the caller then redraws once more.
-bool RedrawAgain(const RedrawState& state);
 
 // The view one redraw paints: its own copy of the projection and the outline.
 class RedrawView {

@@ -23,7 +23,10 @@
 namespace norvane::testing {
 
 struct NoEvents : EventPump {
-  void ProcessEvents() override {}
+  std::function<void()> onProcess;  // what "the user" does while the program lets events run
+  void ProcessEvents() override {
+    if (onProcess) onProcess();
+  }
 };
 struct NoHelpViewer : HelpViewer {
   std::string shown;

@@ -70,36 +70,7 @@ TEST(ViewSteps, DragMovesTheGrabbedPointWithThePointer) {
   EXPECT_EQ(far.CenterLongitude, -97);
 }
 
-struct FakeApp {
-  std::vector<std::string> calls;
-  RedrawState state;
-  ViewChangeHost host;
-  FakeApp() {
-    host.projectMap = [this] { calls.push_back("project"); };
-    host.saveSettings = [this] { calls.push_back("save"); };
-    host.redraw = [this] {
-      calls.push_back("redraw");
-      state.force = false;
-    };
-  }
-};
-
-TEST(ApplyViewChange, RunsInOrderAndADeferredChangeIsRedrawnAfterwards) {
-  FakeApp app;
-  EXPECT_TRUE(ApplyViewChange(app.host, app.state));
-  EXPECT_EQ(app.calls, (std::vector<std::string>{"project", "save", "redraw"}));
-  EXPECT_FALSE(RedrawAgain(app.state));
-
-  // A zoom pressed while a redraw yields: no nested redraw, and the request survives it.
-  app.calls.clear();
-  app.state.running = true;
-  EXPECT_FALSE(ApplyViewChange(app.host, app.state));
-  EXPECT_EQ(app.calls, (std::vector<std::string>{"project", "save"}));
-  app.state.running = false;
-  EXPECT_TRUE(RedrawAgain(app.state));
-}
-
-TEST(ApplyViewChange, ARunningRedrawKeepsPaintingTheViewItCopied) {
+TEST(RedrawView, ARunningRedrawKeepsPaintingTheViewItCopied) {
   Settings s;
   MapProjection live = MapProjection::FromSettings(s, 800, 600);
   const ProjectedOutline outline;
@@ -111,8 +82,7 @@ TEST(ApplyViewChange, ARunningRedrawKeepsPaintingTheViewItCopied) {
 
   StepView(s, ViewStep::ZoomIn);
   StepView(s, ViewStep::Left);
-  TakeViewFields(s, live);
-  EXPECT_EQ(live.ScreenDistance, s.ScreenDistance);
+  live = MapProjection::FromSettings(s, 800, 600);
   const auto after = host.place(40, -95);
   ASSERT_TRUE(before && after);
   EXPECT_EQ(before->x, after->x);
