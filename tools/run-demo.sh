@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
-# Installs, builds (release) and starts NorvaneApp in a ready working folder,
-# with the sample bulletin server on 127.0.0.1 feeding it observations.
+# Installs, builds (release, only the programs it starts) and starts NorvaneApp in
+# a ready working folder, with the sample bulletin server on 127.0.0.1 feeding it
+# observations.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 [ "${NORVANE_SKIP_INSTALL:-0}" = 1 ] || bash tools/install-packages.sh
-cmake --preset release
-cmake --build --preset release -j"$(nproc)"
-cmake --build build/release --target workdir
-BIN="$PWD/build/release/bin"
-WORK="$PWD/build/release/workdir"
+cmake --preset run
+cmake --build --preset run -j"$(nproc)"
+cmake --build build/run --target workdir
+BIN="$PWD/build/run/bin"
+WORK="$PWD/build/run/workdir"
 # The local server answers the hourly bulletins that the first server template asks for.
 if [ -x "$BIN/norvane-sample-server" ]; then
   (cd "$WORK" && exec "$BIN/norvane-sample-server" 8642) &
