@@ -408,13 +408,20 @@ void MainProgram::Redraw(bool force) {
   redrawView_ = nullptr;
   if (painted) p_.view.MapChanged();
   if (redraw_.running) return;
-  auto pictures = std::move(picturesOwed_);
-  picturesOwed_.clear();
-  for (const auto& [name, quality] : pictures) SavePictureNow(name, quality);
   if (redrawOwed_) {
     redrawOwed_ = false;
     Redraw(true);
+    if (redraw_.running) return;
   }
+  auto owed = std::move(afterRedraw_);
+  afterRedraw_.clear();
+  for (auto& work : owed) work();
+}
+
+bool MainProgram::DeferWhileRedrawing(std::function<void()> work) {
+  if (!redraw_.running) return false;
+  afterRedraw_.push_back(std::move(work));
+  return true;
 }
 
 void MainProgram::ApplyViewChange() {
@@ -508,6 +515,7 @@ void MainProgram::WatchNewReports() {
 }
 
 void MainProgram::Verify() {
+  if (DeferWhileRedrawing([this] { Verify(); })) return;
   // The scheduler waits while the user chooses and the map is drawn.
   timerEnabled_ = false;
   if (const auto request = p_.windows.ChooseVerification(NowStamp(p_.clock))) {
@@ -539,6 +547,7 @@ void MainProgram::Print(const CommandWords& words) {
       PrintStationChart(p_.printer, *choice, chart, p_.dialogs);
     return;
   }
+  if (DeferWhileRedrawing([this, words] { Print(words); })) return;
   const auto choice = p_.windows.ChoosePrinter(p_.printer);
   if (!choice) return;
   Redraw(true);
@@ -547,8 +556,7 @@ void MainProgram::Print(const CommandWords& words) {
 
 void MainProgram::SavePictureNow(const std::string& name, const std::string& quality) {
   // A redraw below us on the stack cannot end while we wait: export once it has.
-  if (redraw_.running) {
-    picturesOwed_.emplace_back(name, quality);
+  if (DeferWhileRedrawing([this, name, quality] { SavePictureNow(name, quality); })) {
     log_.LogProcessMessage("The picture '" + name + "' is saved when the redraw ends");
     return;
   }

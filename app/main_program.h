@@ -2,6 +2,7 @@
 // `frmMain` without its window: the state of the main program, its start-up, the
 // one-second tick, the redraw and every menu action by the name of its control.
 // The Qt window and norvane-batch both drive this one object.
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -134,7 +135,10 @@ class MainProgram {
   RedrawState redraw_;
   bool redrawOwed_ = false;                // a view change arrived while a redraw ran
   const MapProjection* redrawView_ = nullptr;  // the running redraw's own view
-  std::vector<std::pair<std::string, std::string>> picturesOwed_;  // SAVEPIC during a redraw
+  // Work that reads or paints the map picture, asked for while a redraw ran (a menu
+  // chosen or SAVEPIC typed while the redraw let events run): it waits for that redraw.
+  std::vector<std::function<void()>> afterRedraw_;
+  bool DeferWhileRedrawing(std::function<void()> work);
   PointList points_;
   std::vector<PlotPoint> plotPoints_;
   WatchBox watchBox_;

@@ -183,6 +183,28 @@ TEST(MainProgram, AViewChangeDuringARedrawIsDrawnWhenItEnds) {
   EXPECT_DOUBLE_EQ(app.program.Projection().ScreenDistance, app.program.CurrentSettings().ScreenDistance);
 }
 
+// SAVEPIC from the redraw script cannot wait for the redraw below it: it runs as
+// soon as that redraw ends, on the finished picture. A name that is not a plain
+// picture name never reaches the file system or the encoder.
+TEST(MainProgram, SavePictureDuringARedrawRunsWhenItEnds) {
+  AppHarness app;
+  app.runner.effect = [&](const std::vector<std::string>& args) {
+    for (std::size_t k = 0; k + 1 < args.size(); ++k)
+      if (args[k] == "-outfile") app.files.files[args[k + 1]] = "JPEG";
+  };
+  app.Start();
+  app.program.Exec("REDRAW ADDQUIET SAVEPIC `map 80");
+  app.program.Exec("REDRAW");
+  ASSERT_EQ(app.runner.ran.size(), 1u);
+  EXPECT_EQ(app.runner.ran[0].program, "cjpeg");
+  EXPECT_TRUE(app.Logged("The picture 'map' is saved when the redraw ends"));
+  EXPECT_TRUE(app.Logged("map.jpg was written to the harddrive"));
+  EXPECT_EQ(app.files.files["map.jpg"], "JPEG");
+  EXPECT_FALSE(app.files.Exists("map.bmp"));
+  app.program.Exec("SAVEPIC `../evil");
+  EXPECT_EQ(app.runner.ran.size(), 1u);
+}
+
 TEST(MainProgram, DialogsHandBackCommands) {
   AppHarness app;
   app.Start();
