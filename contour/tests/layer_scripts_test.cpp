@@ -3,12 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
-#include <sstream>
 
 #include "commands/command_interpreter.h"
 #include "contour/grid_display.h"
 #include "contour/tests/contour_test_support.h"
+#include "core/local_file_system.h"
 #include "platform/help_viewer.h"
 #include "script/script_interpreter.h"
 #include "tests/fakes/fake_clock.h"
@@ -27,11 +26,12 @@ struct NoHelp : HelpViewer {
 };
 
 struct Host : ScriptHost {
-  CommandInterpreter* exec = nullptr;
-  testing::RecordingReporter* log = nullptr;
-  void Exec(const std::string& line, const std::string& suffix) override { exec->Exec(line, suffix); }
-  void ShowMessage(const std::string& text) override { log->ShowMessage(text); }
-  void LogProcessMessage(const std::string& text) override { log->LogProcessMessage(text); }
+  CommandInterpreter& exec;
+  testing::RecordingReporter& log;
+  Host(CommandInterpreter& e, testing::RecordingReporter& l) : exec(e), log(l) {}
+  void Exec(const std::string& line, const std::string& suffix) override { exec.Exec(line, suffix); }
+  void ShowMessage(const std::string& text) override { log.ShowMessage(text); }
+  void LogProcessMessage(const std::string& text) override { log.LogProcessMessage(text); }
   void ProcessEvents() override {}
   bool StopRequested() override { return false; }
 };
@@ -70,12 +70,10 @@ struct World {
                              },
                              1, true, {}};
   CommandInterpreter exec{CommandContext{log, dialogs, starter, help, files}, CommandHooks{}};
-  Host host;
+  Host host{exec, log};
   ScriptRunner runner{host, files, clock, random, globals};
 
   World() {
-    host.exec = &exec;
-    host.log = &log;
     CommandHooks& hooks = exec.Hooks();
     hooks.addLabel = [this](const std::string& text) { labels.push_back(text); };
     hooks.showGrid = [this](const std::string& n, const std::string& f, int rgb, const std::string& fmt) {
@@ -91,29 +89,22 @@ struct World {
 };
 
 TEST(LayerScripts, EachDrawsItsLayerAndAddsALabel) {
-  struct Case {
-    std::string script, period = "", quantity = "";
-  };
-  const Case cases[] = {
-      {"contour_temp.nvs"},       {"contour_dp.nvs"},        {"contour_slp.nvs"},       {"contour_cigs.nvs"},
-      {"contour_wsavg.nvs"},      {"contour_wsmax.nvs"},     {"contour_windchill.nvs"}, {"contour_moist_conv.nvs"},
-      {"contour_mixing_ratio.nvs"}, {"contour_rh.nvs"},      {"grid_cigs.nvs"},         {"grid_dp.nvs"},
-      {"grid_temp.nvs"},          {"grid_wbarb.nvs"},        {"grid_wsavg.nvs"},        {"grid_wsmax.nvs"},
-      {"grid_slp.nvs"},           {"change", "3", "1"},      {"change", "3", "2"},      {"change", "3", "3"},
-  };
-  for (const Case& c : cases) {
+  // The 3-hour change of each quantity (1 to 3), then every script that draws the current grids.
+  std::vector<std::pair<std::string, std::string>> cases = {{"change", "1"}, {"change", "2"}, {"change", "3"}};
+  for (const char* name : {"contour_temp", "contour_dp", "contour_slp", "contour_cigs", "contour_wsavg",
+                           "contour_wsmax", "contour_windchill", "contour_moist_conv", "contour_mixing_ratio",
+                           "contour_rh",
+                           "grid_cigs", "grid_dp", "grid_temp", "grid_wbarb", "grid_wsavg", "grid_wsmax", "grid_slp"})
+    cases.push_back({name + std::string(".nvs"), ""});
+  for (const auto& [script, quantity] : cases) {
     World w;
-    const std::string file = c.script.find('.') == std::string::npos ? c.script + ".nvs" : c.script;
-    std::ifstream in(NORVANE_SOURCE_DIR "/data/scripts/" + file, std::ios::binary);
-    ASSERT_TRUE(in) << file;
-    std::ostringstream text;
-    text << in.rdbuf();
-    w.files.files["scripts/" + file] = text.str();
-    w.runner.RunScript(c.script, {c.period, c.quantity});
-    EXPECT_EQ(w.log.shown, std::vector<std::string>{}) << file << " " << c.quantity;
-    EXPECT_EQ(w.labels.size(), 1u) << file << " " << c.quantity;
+    const std::string file = script.ends_with(".nvs") ? script : script + ".nvs";
+    w.files.files["scripts/" + file] = LocalFileSystem(NORVANE_SOURCE_DIR "/data/scripts").ReadAll(file).value_or("");
+    w.runner.RunScript(script, {quantity.empty() ? "" : "3", quantity});
+    EXPECT_EQ(w.log.shown, std::vector<std::string>{}) << file << " " << quantity;
+    EXPECT_EQ(w.labels.size(), 1u) << file << " " << quantity;
     using Kind = testing::RecordingCanvas::Kind;
-    EXPECT_GT(w.canvas.OfKind(Kind::Line).size() + w.canvas.OfKind(Kind::Text).size(), 10u) << file << " " << c.quantity;
+    EXPECT_GT(w.canvas.OfKind(Kind::Line).size() + w.canvas.OfKind(Kind::Text).size(), 10u) << file << " " << quantity;
   }
 }
 

@@ -49,9 +49,7 @@ TEST(StationThinning, NewestWinsAndNoKeptPlotsOverlap) {
       }
       EXPECT_TRUE(keep[i] || covered) << i;
     }
-    if (outlier) {
-      EXPECT_TRUE(keep.back());
-    }
+    EXPECT_TRUE(keep.back() || !outlier);
   }
 }
 
@@ -63,21 +61,14 @@ TEST(StationThinning, RedrawSwitch) {
   std::string decoded(DecodedTemplate());
   decoded.replace(40, 3, "010");  // temperature column
   for (int i = 0; i < 3; ++i) {
-    store[i].identifier = "KAA" + std::string(1, static_cast<char>('A' + i));
-    store[i].latitude = static_cast<std::int16_t>(i == 2 ? 3000 : 4000);
-    store[i].longitude = -9700;
-    store[i].reports[0] = {1000 - i, "KAA 011200Z ", decoded};
-    store[i].reports[0].decoded.replace(41, 1, std::to_string(i));
+    store[i] = {"KAA" + std::to_string(i), static_cast<std::int16_t>(i == 2 ? 3000 : 4000), -9700, {}};
+    store[i].reports[0] = {1000 - i, "KAA 011200Z ", decoded.replace(41, 1, std::to_string(i))};
   }
   store[3].identifier = "end";
   auto draw = [&](std::optional<PlotFootprint> thinning) {
     RedrawState state;
     RedrawInputs in;
-    in.store = &store;
-    in.now = 1000;
-    in.plots.temperature = true;
-    in.useCelsius = true;
-    in.thinning = thinning;
+    in.store = &store, in.now = 1000, in.useCelsius = in.plots.temperature = true, in.thinning = thinning;
     RedrawHost host;
     host.updateScale = [](int, int) { return 1.0; };
     host.place = [](double lat, double lon) -> std::optional<ScreenPoint> { return ScreenPoint{lon * 10, -lat * 10}; };
