@@ -1,5 +1,7 @@
 #include "ui/qt/coordinates_dialog.h"
 
+#include "ui/qt/dialog_buttons.h"
+
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -25,18 +27,9 @@ CoordinatesDialog::CoordinatesDialog(Settings& settings, Dialogs& dialogs, QWidg
   form->addRow("Latitude", txtLat_);
   form->addRow("Longitude", txtLong_);
   form->addRow("Zoom Factor", txtScale_);
-  auto* ok = new QPushButton("Ok", this);
-  ok->setObjectName("cmdOk");
-  ok->setDefault(true);
-  auto* cancel = new QPushButton("Cancel", this);
-  cancel->setObjectName("cmdCancel");
-  auto* row = new QHBoxLayout;
-  row->addStretch();
-  row->addWidget(ok);
-  row->addWidget(cancel);
-  form->addRow(row);
-  connect(ok, &QPushButton::clicked, this, &CoordinatesDialog::Ok);
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  const OkCancelRow buttons = AddOkCancel(this);
+  form->addRow(buttons.row);
+  connect(buttons.ok, &QPushButton::clicked, this, &CoordinatesDialog::Ok);
 }
 
 void CoordinatesDialog::Ok() {

@@ -1,5 +1,7 @@
 #include "ui/qt/verification_dialog.h"
 
+#include "ui/qt/dialog_buttons.h"
+
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -56,16 +58,9 @@ VerificationWindow::VerificationWindow(const std::string& nowStamp, Dialogs& dia
     connect(b, &QPushButton::clicked, this, [this, hours] { Quick(hours); });
   }
 
-  auto* ok = new QPushButton("Ok", this);
-  ok->setObjectName("cmdOk");
-  ok->setDefault(true);
-  auto* cancel = new QPushButton("Cancel", this);
-  cancel->setObjectName("cmdCancel");
-  cancel->setAutoDefault(false);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
+  const OkCancelRow okCancel = AddOkCancel(this);
+  QPushButton* ok = okCancel.ok;
+  QHBoxLayout* buttons = okCancel.row;
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(criteria);
@@ -74,10 +69,7 @@ VerificationWindow::VerificationWindow(const std::string& nowStamp, Dialogs& dia
   layout->addLayout(quick);
   layout->addLayout(buttons);
   connect(ok, &QPushButton::clicked, this, &VerificationWindow::Ok);
-  connect(cancel, &QPushButton::clicked, this, [this] {
-    result_.reset();
-    reject();
-  });
+  connect(okCancel.cancel, &QPushButton::clicked, this, [this] { result_.reset(); });
 }
 
 QLineEdit* VerificationWindow::Box(const char* name, std::string& field) {

@@ -1,5 +1,7 @@
 #include "ui/qt/zoom_editor_dialog.h"
 
+#include "ui/qt/dialog_buttons.h"
+
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -32,21 +34,11 @@ ZoomEditorDialog::ZoomEditorDialog(Settings& settings, Dialogs& dialogs, QWidget
     grid->addWidget(use, k + 1, 4);
     connect(use, &QPushButton::clicked, this, [this, k] { UseCurrent(k); });
   }
-  auto* ok = new QPushButton("Ok", this);
-  ok->setObjectName("cmdOk");
-  ok->setDefault(true);
-  auto* cancel = new QPushButton("Cancel", this);
-  cancel->setObjectName("cmdCancel");
-  cancel->setAutoDefault(false);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
+  const OkCancelRow buttons = AddOkCancel(this);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(grid);
-  layout->addLayout(buttons);
-  connect(ok, &QPushButton::clicked, this, &ZoomEditorDialog::Ok);
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  layout->addLayout(buttons.row);
+  connect(buttons.ok, &QPushButton::clicked, this, &ZoomEditorDialog::Ok);
   Show();
 }
 
