@@ -67,7 +67,7 @@ const std::vector<std::string>& PlainControls() {
       "mnuEnlarge", "mnuShrink", "mnuIncrease", "mnuDecrease", "mnuWatchProcess", "mnuZoomControls", "mnuHelp",
       "mnuAbout", "cmdRedraw", "mnuThin", "mnuPointsEditor", "mnuGraphicalVerification", "mnuVerificationText",
       "mnuContinuity", "mnuPrint", "mnuEnterCoord", "cmdEnterCoord", "mnuZoomEditor", "cmdUp", "cmdDown", "cmdLeft",
-      "cmdRight", "cmdZoom", "cmdUnzoom", "mnuOptions", "mnuZoom0", "mnuZoom1", "mnuZoom2", "mnuZoom3", "mnuZoom4",
+      "cmdRight", "cmdZoom", "cmdUnzoom", "mnuOptions", "lblNum", "mnuZoom0", "mnuZoom1", "mnuZoom2", "mnuZoom3", "mnuZoom4",
       "mnuZoom5", "mnuZoom6", "mnuZoom7"};
   return names;
 }
@@ -231,10 +231,20 @@ void MainProgram::SetStatus(const std::string& text, bool busy) {
 }
 
 void MainProgram::QueueDownloadFor(const std::string& stamp) {
-  QueueDownload(queue_, settings_, stamp, p_.clock, p_.random, p_.dialogs, log_, [this] {
-    log_.ShowMessage("Set the observation server templates in 'norvane.ini' (\"[OB SERVER 1]\" to \"[OB SERVER 4]\" "
-                     "and \"[ACTIVE OB SERVER]\")");
-  });
+  QueueDownload(queue_, settings_, stamp, p_.clock, p_.random, p_.dialogs, log_,
+                [this] { OpenOptions(OptionsPage::Servers); });
+}
+
+void MainProgram::OpenOptions(OptionsPage page) {
+  const Settings before = settings_;
+  switch (p_.windows.EditOptions(settings_, page, log_)) {
+    case AppWindows::OptionsResult::Cancelled: settings_ = before; break;
+    case AppWindows::OptionsResult::Stored:
+      // The dialog has saved them.
+      Redraw(false);
+      break;
+    case AppWindows::OptionsResult::Flushed: p_.view.Quit(); break;
+  }
 }
 
 void MainProgram::QueueGridBuild(const CommandWords& words, const std::string& suffix) {
@@ -705,16 +715,8 @@ bool MainProgram::Choose(const std::string& c) {
     log_.ShowMessage(ContinuityListing(CountContinuity(store_, p_.files, MinutesNow(p_.clock)), NowStamp(p_.clock)));
   } else if (c == "mnuPrint") {
     Exec("print chart");
-  } else if (c == "mnuOptions") {
-    const Settings before = settings_;
-    switch (p_.windows.EditOptions(settings_, OptionsPage::PlottedWx, log_)) {
-      case AppWindows::OptionsResult::Cancelled: settings_ = before; break;
-      case AppWindows::OptionsResult::Stored:
-        // The dialog has saved them.
-        Redraw(false);
-        break;
-      case AppWindows::OptionsResult::Flushed: p_.view.Quit(); break;
-    }
+  } else if (c == "mnuOptions" || c == "lblNum") {
+    OpenOptions(OptionsPage::PlottedWx);
   } else if (c == "mnuHelp") {
     Exec("HELP");
   } else if (c == "mnuAbout") {

@@ -116,6 +116,7 @@ class MainProgram {
   void Print(const CommandWords& words);
   void SavePictureNow(const std::string& name, const std::string& quality);
   void ZoomItemsChanged();
+  void OpenOptions(OptionsPage page);
 
   AppPlatform p_;
   Settings settings_;

@@ -205,6 +205,29 @@ TEST(MainProgram, SavePictureDuringARedrawRunsWhenItEnds) {
   EXPECT_EQ(app.runner.ran.size(), 1u);
 }
 
+// With no server filled in, a download opens the options at the servers page; what the
+// user stores there is kept, a cancel leaves the settings as they were.
+TEST(MainProgram, NoServerOpensTheOptionsAtTheServers) {
+  AppHarness app;
+  Settings noServers = DefaultSettings();
+  noServers.ObServers = {};
+  app.files.files[kSettingsFile] = WriteSettingsText(noServers);
+  std::vector<OptionsPage> pages;
+  app.windows.options = [&](Settings& s, OptionsPage page) {
+    pages.push_back(page);
+    s.MinWind = 40;
+    return pages.size() == 1 ? AppWindows::OptionsResult::Cancelled : AppWindows::OptionsResult::Stored;
+  };
+  app.Start();
+  app.program.Exec("GETOBS");
+  ASSERT_EQ(pages, (std::vector<OptionsPage>{OptionsPage::Servers}));
+  EXPECT_EQ(app.program.Queue().Count(), 0);
+  EXPECT_NE(app.program.CurrentSettings().MinWind, 40);  // cancelled
+  app.program.Choose("lblNum");
+  EXPECT_EQ(pages.back(), OptionsPage::PlottedWx);
+  EXPECT_EQ(app.program.CurrentSettings().MinWind, 40);
+}
+
 TEST(MainProgram, DialogsHandBackCommands) {
   AppHarness app;
   app.Start();

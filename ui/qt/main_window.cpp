@@ -77,7 +77,8 @@ void MainWindow::BuildControls() {
   lblNum_->setObjectName("lblNum");
   lblNum_->setGeometry(8, 8, 110, 22);
   lblNum_->setAlignment(Qt::AlignCenter);
-  lblNum_->hide();
+  // Always there, if empty: a double click opens the options.
+  lblNum_->installEventFilter(this);
   cmdRedraw_ = new QPushButton("&Redraw", picPlot_);
   cmdRedraw_->setObjectName("cmdRedraw");
   cmdRedraw_->resize(80, 26);
@@ -152,7 +153,7 @@ void MainWindow::OutputChanged(const std::string& text) { txtOb_->setPlainText(Q
 void MainWindow::StatusChanged(const std::string& text, bool busy) {
   lblNum_->setText(QString::fromStdString(text));
   lblNum_->setStyleSheet(busy ? "background-color: rgb(255,80,80);" : "");
-  lblNum_->setVisible(!text.empty());
+
 }
 
 void MainWindow::MapChanged() { picPlot_->update(); }
@@ -215,6 +216,7 @@ void MainWindow::changeEvent(QEvent* event) {
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::MouseMove) program_->MouseMovedOverWindow();
+  if (event->type() == QEvent::MouseButtonDblClick && watched == lblNum_) Choose("lblNum");
   if (event->type() == QEvent::MouseButtonPress && watched == txtOb_->viewport()) program_->OutputBoxPressed();
   return QMainWindow::eventFilter(watched, event);
 }
