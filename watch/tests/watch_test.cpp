@@ -24,11 +24,7 @@ std::string Decoded(std::initializer_list<std::pair<int, std::string_view>> colu
 constexpr std::string_view kPlain = "KORD 071151Z 27010KT 10SM FEW050 12/03 A2992 ";
 
 TEST(WatchEventTest, FirstRowThatHoldsNamesTheEvent) {
-  struct Case {
-    std::string report;
-    std::string decoded;
-    std::string_view event;
-  };
+  struct Case { std::string report, decoded; std::string_view event; };
   const std::string both = "KORD 071151Z TSGR RMK LTG DSNT CB ";
   const Case cases[] = {
       {both, Decoded({{29, "1"}, {16, "1"}, {8, "1"}}), "Funnel Cloud / Tornado"},
@@ -141,11 +137,7 @@ TEST(WatchTest, FailedWriteKeepsVerifyOutAndIsReported) {
 
 TEST(WatchTest, HandOffFileSkipsDamagedRecords) {
   const std::string good = FormatWatchRecord({4198, -8790, "KORD 071151Z TS ", Decoded({{8, "1"}}), 500});
-  struct Case {
-    std::string bytes;
-    std::size_t records;
-    int skipped;
-  };
+  struct Case { std::string bytes; std::size_t records; int skipped; };
   const Case cases[] = {
       {good + good, 2, 0},
       {"9100,-8790,\"KORD 1Z \",\"d\",500\r\n" + good, 1, 1},           // latitude out of range
