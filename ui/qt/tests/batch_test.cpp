@@ -8,6 +8,7 @@
 #include <ctime>
 #include <fstream>
 #include <filesystem>
+#include <cstdlib>
 #include <sstream>
 #include <thread>
 
@@ -54,7 +55,7 @@ TEST(NorvaneBatch, DownloadsPlotsAndWritesThePictureTheListingAndTheLog) {
   const int status = RunBatch(dir.path, {"--no-startup", "--fixed-metrics", "--size", "900x600", "GETOBS", "--wait", "60",
                                     "LOADOBS", "PLOT TEMPERATURE ON", "PLOT DEWPOINT ON", "REDRAW",
                                     "REDRAW ADD ECHO `hello", "REDRAW", "BUILDGRID now 20 -130 55 -60 1 1 150 2 0",
-                                    "--wait", "60", "DRAW NOW T -40 40 2 255 0 0 0", "--png", "map.png", "--primitives",
+                                    "--wait", "60", "DRAW NOW T -40 40 2 255 0 0 0", "SAVEPIC `map 80", "--png", "map.png", "--primitives",
                                     "map.txt", "--log", "log.txt"});
   kill(server, SIGKILL);
   waitpid(server, nullptr, 0);
@@ -83,6 +84,16 @@ TEST(NorvaneBatch, DownloadsPlotsAndWritesThePictureTheListingAndTheLog) {
     if (kind == "LINE" && colour == "255") ++red;
   }
   EXPECT_GT(red, 100u);
+  // SAVEPIC through the outside encoder: a JPEG of the picture's size, no bitmap left.
+  if (system("command -v cjpeg > /dev/null") == 0) {
+    const std::string jpeg = Slurp(dir.path / "map.jpg");
+    const std::size_t sof = jpeg.find("\xFF\xC0");
+    ASSERT_NE(sof, std::string::npos) << log;
+    auto word = [&](std::size_t at) { return (static_cast<unsigned char>(jpeg[at]) << 8) | static_cast<unsigned char>(jpeg[at + 1]); };
+    EXPECT_EQ(word(sof + 7), 900);
+    EXPECT_EQ(word(sof + 5), 600);
+    EXPECT_FALSE(fs::exists(dir.path / "map.bmp"));
+  }
 }
 
 // A thunderstorm with a 45-knot gust at Dallas-Fort Worth, one of the example points:
