@@ -1,0 +1,132 @@
+// QtCanvas paints small shapes onto the pixels itself; these compare it with QPainter
+// painting the same shapes the plain way, at awkward fractions of a pixel and across
+// the image's edges.
+#include <gtest/gtest.h>
+
+#include <QPainter>
+#include <QStaticText>
+#include <algorithm>
+#include <cstdlib>
+#include <functional>
+#include <random>
+#include <string>
+
+#include "ui/qt/qt_canvas.h"
+
+namespace norvane {
+namespace {
+
+constexpr int kWidth = 160;
+constexpr int kHeight = 100;
+
+QImage WithQPainter(const std::function<void(QPainter&)>& paint) {
+  QImage image(kWidth, kHeight, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  QPainter p(&image);
+  p.setRenderHint(QPainter::Antialiasing, true);
+  p.setRenderHint(QPainter::TextAntialiasing, true);
+  paint(p);
+  return image;
+}
+
+struct Difference {
+  int worst = 0;     // the largest channel difference
+  long over40 = 0;   // pixels with a channel more than 40 off
+};
+
+Difference Compare(const QImage& a, const QImage& b) {
+  Difference d;
+  for (int y = 0; y < kHeight; ++y) {
+    for (int x = 0; x < kWidth; ++x) {
+      const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+      const int w = std::max({std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                              std::abs(qBlue(p) - qBlue(q))});
+      d.worst = std::max(d.worst, w);
+      if (w > 40) ++d.over40;
+    }
+  }
+  return d;
+}
+
+TEST(QtCanvasDrawing, ThinLinesMatchQPainterPixelForPixel) {
+  struct Case {
+    const char* name;
+    double x1, y1, x2, y2;
+  };
+  const Case cases[] = {
+      {"shallow", 10.3, 20.7, 60.2, 31.1},      {"steep", 40.6, 5.2, 47.9, 90.4},
+      {"right to left", 120.8, 50.5, 70.1, 44.4}, {"shorter than a pixel", 30.2, 30.2, 30.9, 30.5},
+      {"diagonal", 5, 5, 95, 95},                {"one point", 80.4, 60.6, 80.4, 60.6},
+      {"over the left edge", -20.5, 40.3, 15.2, 52.8}, {"over the bottom edge", 100.1, 80.2, 108.7, 130.9},
+      {"along the top row", 3.5, 0.2, 150.5, 0.4}, {"far outside", -1e7, 50, 1e7, 51},
+      {"wholly outside", -30, -30, -5, -8},
+  };
+  for (const Case& c : cases) {
+    QtCanvas canvas;
+    canvas.Resize(kWidth, kHeight);
+    canvas.Line(c.x1, c.y1, c.x2, c.y2, Rgb(200, 30, 90), 1);
+    const QImage expected = WithQPainter([&](QPainter& p) {
+      p.setPen(QColor(200, 30, 90));
+      p.drawLine(QPointF(c.x1, c.y1), QPointF(c.x2, c.y2));
+    });
+    EXPECT_EQ(Compare(canvas.Picture(), expected).worst, 0) << c.name;
+  }
+}
+
+TEST(QtCanvasDrawing, ShortTextsMatchQPainterWhereverTheyFall) {
+  const Font fonts[] = {{"MS Sans Serif", 8, false}, {"Arial", 10, true}};
+  const char* texts[] = {" 72", "-15", "005"};
+  std::mt19937 random(11);
+  std::uniform_real_distribution<double> x(-12, kWidth + 2), y(-10, kHeight + 2);
+  for (const Font& font : fonts) {
+    for (const char* text : texts) {
+      QtCanvas canvas;
+      canvas.Resize(kWidth, kHeight);
+      QStaticText laidOut(QString::fromUtf8(text));
+      laidOut.prepare(QTransform(), ToQFont(font));
+      std::vector<QPointF> at;
+      for (int k = 0; k < 60; ++k) at.emplace_back(x(random), y(random));
+      for (const QPointF& p : at) canvas.Text(p.x(), p.y(), text, font, Rgb(0, 120, 40));
+      const QImage expected = WithQPainter([&](QPainter& p) {
+        p.setFont(ToQFont(font));
+        p.setPen(QColor(0, 120, 40));
+        for (const QPointF& q : at) p.drawStaticText(q, laidOut);
+      });
+      EXPECT_EQ(Compare(canvas.Picture(), expected).worst, 0) << text << " in " << font.family;
+    }
+  }
+}
+
+TEST(QtCanvasDrawing, CirclesAndPicturesMatchQPainter) {
+  std::mt19937 random(5);
+  std::uniform_real_distribution<double> x(-4, kWidth + 4), y(-4, kHeight + 4);
+  struct Circle {
+    double x, y, radius;
+    bool filled;
+  };
+  std::vector<Circle> circles;
+  for (int k = 0; k < 300; ++k) circles.push_back({x(random), y(random), k % 3 == 0 ? 1.0 : 2.0, k % 5 == 0});
+  Image symbol{3, 2, {Rgb(255, 255, 255), Rgb(10, 20, 30), Rgb(255, 255, 255), Rgb(1, 2, 3), Rgb(4, 5, 6),
+                      Rgb(255, 255, 255)}};
+  const QPointF symbolsAt[] = {{20.5, 30.49}, {-1.5, 10.2}, {158.7, 99.6}, {70.2, -1.7}};
+
+  QtCanvas canvas;
+  canvas.Resize(kWidth, kHeight);
+  for (const Circle& c : circles) canvas.Circle(c.x, c.y, c.radius, Rgb(90, 60, 200), c.filled);
+  for (const QPointF& p : symbolsAt) canvas.Picture(p.x(), p.y(), symbol, Rgb(255, 255, 255));
+  const QImage expected = WithQPainter([&](QPainter& p) {
+    for (const Circle& c : circles) {
+      p.setPen(QColor(90, 60, 200));
+      p.setBrush(c.filled ? QBrush(QColor(90, 60, 200)) : Qt::NoBrush);
+      p.drawEllipse(QPointF(c.x, c.y), c.radius, c.radius);
+    }
+    for (const QPointF& q : symbolsAt) p.drawImage(q, ToQImage(symbol, Rgb(255, 255, 255)));
+  });
+  // A circle's centre is taken to a sixteenth of a pixel: its rim may be a shade off.
+  const Difference d = Compare(canvas.Picture(), expected);
+  EXPECT_EQ(d.over40, 0);
+  EXPECT_LE(d.worst, 40);
+}
+
+}  // namespace
+}  // namespace norvane
