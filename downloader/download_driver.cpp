@@ -15,7 +15,7 @@
 
 namespace norvane {
 
-CommandWords SplitCommandLine(const std::string& arguments) {
+DownloaderWords SplitCommandLine(const std::string& arguments) {
   std::string words[2];
   int w = 0;
   for (char c : arguments) {
@@ -108,7 +108,7 @@ bool DownloadDriver::MayRetryWrite(int statement, int& attempts) {
 
 void DownloadDriver::Start(const std::string& arguments) {
   idle_ = 0;
-  CommandWords words = SplitCommandLine(arguments);
+  DownloaderWords words = SplitCommandLine(arguments);
   if (words.address.empty() || words.processNumber.empty()) {
     Finish(true, kInvalidSwitches);
     return;

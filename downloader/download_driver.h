@@ -52,12 +52,12 @@ inline constexpr const char* kDownloadTimeout =
     "Observation download timeout - ending download - if you see this more then 3 times you may want to switch "
     "servers";
 
-struct CommandWords {
+struct DownloaderWords {
   std::string address;
   std::string processNumber;
 };
 // Splits at single blanks into at most two words (the split stops at a third).
-CommandWords SplitCommandLine(const std::string& arguments);
+DownloaderWords SplitCommandLine(const std::string& arguments);
 
 // The item after the first "[MAX OB AGE]" of the settings text; 48 when absent.
 int ReadMaxObAge(std::string_view settingsText);

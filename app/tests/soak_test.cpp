@@ -9,7 +9,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <map>
+#include <iostream>
 #include <set>
 #include <sstream>
 
@@ -164,18 +164,21 @@ TEST(Soak, ADayOfHourlyDownloadsGridsAndRedrawsLeavesABoundedFolderAndAFlatProgr
   const std::vector<StationPosition> table = ParseLatLong(ReadSourceFile("data/latlong.stn"));
   const std::string shippedCron = ReadSourceFile("data/scripts/cron.nvs");
   ASSERT_FALSE(table.empty()) << "data/latlong.stn not found under " << NORVANE_SOURCE_DIR;
+  const std::string shippedAfterDownload = ReadSourceFile("data/scripts/after_varnex.nvs");
   ASSERT_NE(shippedCron.find("AT XX10 GETOBS"), std::string::npos) << "the shipped cron.nvs no longer fetches hourly";
+  for (const char* line : {"LOADOBS", "REDRAW", "BUILDGRID now "})
+    ASSERT_NE(shippedAfterDownload.find(line), std::string::npos) << "the shipped after_varnex.nvs has no " << line;
 
-  // Half the stations of the grid box and a sprinkling of the rest of the world
-  // (about 120, to keep the day short under the sanitizers); a few others reported
+  // Every twelfth station of the grid box and a sprinkling of the rest of the world
+  // (about 250, to keep the day short under the sanitizers); a few others reported
   // only in the previous session and must age out of the store.
   std::vector<StationPosition> stations, gone;
   int inBoxSeen = 0;
   for (std::size_t i = 0; i < table.size(); ++i) {
     const StationPosition& s = table[i];
     const bool inBox = s.latitude >= 2000 && s.latitude <= 5500 && s.longitude >= -13000 && s.longitude <= -6000;
-    if (inBox ? inBoxSeen++ % 2 == 0 : i % 200 == 0) stations.push_back(s);
-    else if (!inBox && i % 200 == 1 && gone.size() < 5) gone.push_back(s);
+    if (inBox ? inBoxSeen++ % 12 == 0 : i % 100 == 0) stations.push_back(s);
+    else if (!inBox && i % 100 == 1 && gone.size() < 5) gone.push_back(s);
   }
   std::vector<StationPosition> before = stations;
   before.insert(before.end(), gone.begin(), gone.end());
@@ -216,14 +219,12 @@ TEST(Soak, ADayOfHourlyDownloadsGridsAndRedrawsLeavesABoundedFolderAndAFlatProgr
     fs::copy_file(entry.path(), folder.root / "symbols" / entry.path().filename());
   for (const char* shipped : {"cron.nvs", "after_buildgrid.nvs", "startup.nvs", "contour_temp.nvs", "grid_temp.nvs"})
     files.WriteAll(std::string("scripts/") + shipped, ReadSourceFile(std::string("data/scripts/") + shipped));
+  // The shipped grid of the current hour, and one of three hours back beside it.
   files.WriteAll("scripts/after_varnex.nvs",
-                 "LOADOBS\r\n"
-                 "BUILDGRID NOW 20 -130 55 -60 1 1 150 2 0\r\n"
-                 "BUILDGRID PAST3 20 -130 55 -60 1 1 150 2 180\r\n"
-                 "REDRAW\r\n");
+                 shippedAfterDownload + "\r\nBUILDGRID PAST3 20 -130 55 -60 1 1 150 2 180\r\n");
 
-  // The previous session, two and three days back: the five stations above report
-  // in its first seven downloads only. Its hand-off files stay behind.
+  // The previous session, 66 to 20 hours before the start: the five silent stations
+  // report in its first seven downloads only. Its hand-off files stay behind.
   using namespace std::chrono;
   const sys_seconds start = sys_days{2026y / November / 30} + 6h;
   const std::vector<hours> previousSession = {66h, 62h, 58h, 54h, 50h, 46h, 42h, 30h, 20h};
@@ -362,6 +363,7 @@ TEST(Soak, ADayOfHourlyDownloadsGridsAndRedrawsLeavesABoundedFolderAndAFlatProgr
   // The last picture has the plots and the contour layer.
   EXPECT_GE(canvas.clears, 3 * 24);
   EXPECT_GT(canvas.lines, 100);
+  std::cout << "[ soak     ] last picture: " << canvas.lines << " lines, " << canvas.texts.size() << " texts\n";
   EXPECT_GT(canvas.texts.size(), stations.size() / 4);
 
   // Flat from the middle of the day to its end: no file left open, no growth
