@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "app/main_program.h"
+#include "app/no_windows.h"
 #include "bench/redraw_scene.h"
 #include "core/local_file_system.h"
 #include "core/replace_file.h"
@@ -30,18 +31,6 @@ struct NoEvents : EventPump {
 };
 struct NoHelp : HelpViewer {
   void ShowHelp(const std::string&, const std::string&) override {}
-};
-struct NoWindows : AppWindows {
-  std::optional<std::string> ChooseScript() override { return std::nullopt; }
-  std::optional<std::string> ChooseDownloadHour(const std::string&, std::int32_t) override { return std::nullopt; }
-  std::optional<MapRegion> SelectRegion() override { return std::nullopt; }
-  bool EnterCoordinates(Settings&) override { return false; }
-  bool EditZoomSlots(Settings&) override { return false; }
-  OptionsResult EditOptions(Settings&, OptionsPage, Reporter&) override { return OptionsResult::Cancelled; }
-  std::optional<PrintChoice> ChoosePrinter(Printer&) override { return std::nullopt; }
-  void EditPoints() override {}
-  std::optional<VerificationRequest> ChooseVerification(const std::string&) override { return std::nullopt; }
-  void ShowVerificationText(const std::string&) override {}
 };
 
 // The grid-build box of the shipped "buildgrid.nvs" (20N 130W to 55N 60W, one degree),

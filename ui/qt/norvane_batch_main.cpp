@@ -11,6 +11,7 @@
 #include "app/batch_options.h"
 #include "app/listing_canvas.h"
 #include "app/main_program.h"
+#include "app/no_windows.h"
 #include "core/local_file_system.h"
 #include "core/system_clock.h"
 #include "ui/qt/instance_lock.h"
@@ -43,19 +44,6 @@ class NoHelp : public HelpViewer {
   }
 };
 
-class NoWindows : public AppWindows {
- public:
-  std::optional<std::string> ChooseScript() override { return std::nullopt; }
-  std::optional<std::string> ChooseDownloadHour(const std::string&, std::int32_t) override { return std::nullopt; }
-  std::optional<MapRegion> SelectRegion() override { return std::nullopt; }
-  bool EnterCoordinates(Settings&) override { return false; }
-  bool EditZoomSlots(Settings&) override { return false; }
-  OptionsResult EditOptions(Settings&, OptionsPage, Reporter&) override { return OptionsResult::Cancelled; }
-  std::optional<PrintChoice> ChoosePrinter(Printer&) override { return std::nullopt; }
-  void EditPoints() override {}
-  std::optional<VerificationRequest> ChooseVerification(const std::string&) override { return std::nullopt; }
-  void ShowVerificationText(const std::string&) override {}
-};
 
 // Writes beside the target and renames over it, so a reader never sees half a file.
 bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
