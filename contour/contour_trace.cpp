@@ -74,7 +74,7 @@ class CellTracer {
         const LatLon p = level == z[m] ? k[m]
                                        : Toward(k[0], k[m], (static_cast<double>(z[0]) - level) /
                                                                 (static_cast<double>(z[0]) - z[m]));
-        s.at = place_(p.lat, p.lon);
+        s.at = Place(p.lat, p.lon);
       }
       return s.at;
     };
@@ -87,7 +87,7 @@ class CellTracer {
         if (Side(level, z[s]) != Side(level, z[m])) {
           const double fraction = (static_cast<double>(z[s]) - level) / (static_cast<double>(z[s]) - z[m]);
           const LatLon q = Toward(k[s], k[m], fraction);
-          if (const auto at = place_(q.lat, q.lon)) {
+          if (const auto at = Place(q.lat, q.lon)) {
             const bool label = labelSpacing_ > 0 && outerCount_ % labelSpacing_ == 0;
             ++outerCount_;
             sink_.Piece({label ? PieceKind::Label : PieceKind::Outer, row, column, level, *p, *at});
@@ -102,6 +102,14 @@ class CellTracer {
   }
 
   const ContourLevels& levels_;
+  // A point of a damaged grid header can lie at infinity: it counts as hidden, so no
+  // piece ever reaches the canvas with a coordinate that is not a number.
+  std::optional<ScreenPoint> Place(double lat, double lon) const {
+    if (!std::isfinite(lat) || !std::isfinite(lon)) return std::nullopt;
+    const auto at = place_(lat, lon);
+    if (!at || !std::isfinite(at->x) || !std::isfinite(at->y)) return std::nullopt;
+    return at;
+  }
   const StationPlacer& place_;
   int labelSpacing_;
   ContourSink& sink_;

@@ -126,3 +126,23 @@ TEST(ContourTrace, AHiddenCrossingEndsItsCellAndACornerAtTheLevelDrawsNothing) {
 
 }  // namespace
 }  // namespace norvane
+
+namespace norvane::testing {
+namespace {
+
+// A damaged header can put grid points near the largest real: points between them
+// overflow to infinity and count as hidden, never as pieces that are not numbers.
+TEST(ContourTrace, PointsOfAHugeHeaderNeverReachTheSinkAsNonNumbers) {
+  Grid g = MakeGrid(3, 3, [](GridCell& c, int i, int j) { c.Temperature = i + 2 * j; });
+  g.header.StartLatitude = -3e38;
+  g.header.LatitudeStep = 3e38;
+  g.header.StartLongitude = -3e38;
+  g.header.LongitudeStep = 3e38;
+  RecordingSink sink;
+  TraceContours(FieldOf(g, ContourCode::Temperature), *LevelsOf(0.5, 5.5, 1), PlainPlace, 3, sink);
+  for (const ContourPiece& p : sink.pieces)
+    EXPECT_TRUE(std::isfinite(p.from.x) && std::isfinite(p.from.y) && std::isfinite(p.to.x) && std::isfinite(p.to.y));
+}
+
+}  // namespace
+}  // namespace norvane::testing
