@@ -83,15 +83,22 @@ void DrawWindLine(Canvas& canvas, ScreenPoint at, const GridCell& cell, double v
   canvas.Line(at.x, at.y, at.x + cell.DirEast * length, at.y - cell.DirNorth * length, color, 1);
 }
 
+// `shown` on a white point, placed as if `measured` were centred on (cx, cy).
+void CentredLabel(Canvas& canvas, double cx, double cy, const std::string& measured, const std::string& shown,
+                  Color color) {
+  const double x = cx - canvas.TextWidth(measured, kMapFont) / 2;
+  const double y = cy - canvas.TextHeight(measured, kMapFont) / 2;
+  canvas.Point(x, y, kWhite);
+  canvas.Text(x, y, shown, kMapFont, color);
+}
+
 void PrintValue(Canvas& canvas, ScreenPoint at, double value, GridCode code, bool useCelsius, Color color,
                 const std::string& format) {
   const std::string text = FormatNumber(value, format);
   const bool toFahrenheit = !useCelsius && (code == GridCode::Temperature || code == GridCode::DewPoint);
   // The box is measured on the Celsius text even when the Fahrenheit value is printed.
-  const double x = at.x - canvas.TextWidth(text, kMapFont) / 2;
-  const double y = at.y - canvas.TextHeight(text, kMapFont) / 2;
-  canvas.Point(x, y, kWhite);
-  canvas.Text(x, y, toFahrenheit ? FormatNumber(CelsiusToFahrenheit(value), format) : text, kMapFont, color);
+  CentredLabel(canvas, at.x, at.y, text, toFahrenheit ? FormatNumber(CelsiusToFahrenheit(value), format) : text,
+               color);
 }
 
 void DrawLevels(GridDisplayContext& ctx, const ContourField& field, const ContourLevels& levels, Color color,
@@ -118,10 +125,7 @@ void CanvasContourSink::Piece(const ContourPiece& piece) {
   const ScreenPoint p = piece.from, q = piece.to;
   if (piece.kind == PieceKind::Label) {
     const std::string text = FormatNumber(piece.level, format_);
-    const double x = (p.x + q.x) / 2 - canvas_.TextWidth(text, kMapFont) / 2;
-    const double y = (p.y + q.y) / 2 - canvas_.TextHeight(text, kMapFont) / 2;
-    canvas_.Point(x, y, kWhite);
-    canvas_.Text(x, y, text, kMapFont, color_);
+    CentredLabel(canvas_, (p.x + q.x) / 2, (p.y + q.y) / 2, text, text, color_);
     return;
   }
   canvas_.Line(p.x, p.y, q.x, q.y, color_, 1);

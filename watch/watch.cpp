@@ -226,7 +226,8 @@ HandOffsRead ReadHandOffs(std::string_view bytes) {
 
 WatchSummary WatchHandOffFile(WatchContext& context) {
   FileSystem& fs = context.fs;
-  if (!fs.Exists(kWatchFile) || fs.Length(kWatchFile).value_or(0) < 21) return {};
+  // A missing file has no length, so it is passed over with the short ones.
+  if (fs.Length(kWatchFile).value_or(0) < 21) return {};
   auto bytes = fs.ReadAll(kWatchFile);
   if (!bytes) {
     context.reporter.ShowMessage("Unable to read 'watch.zzz'");
