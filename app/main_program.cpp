@@ -72,6 +72,14 @@ const std::vector<std::string>& PlainControls() {
   return names;
 }
 
+// A child (download or grid build) may be replacing the store while either exists.
+bool ChildRunning(const FileSystem& fs) { return fs.Exists(kLockFile) || !fs.List("", "*.pid").empty(); }
+
+void RemoveRedrawScript(FileSystem& fs) {
+  const std::string path = fs.Resolve(kRedrawScript);
+  if (fs.Exists(path)) fs.Remove(path);
+}
+
 bool IsChangeBuild(const std::string& control) {
   return control.rfind("mnuC", 0) == 0 && control.find("_Build@") != std::string::npos;
 }
@@ -146,7 +154,7 @@ void MainProgram::BuildHooks() {
   h.atHolds = [this](const std::string& when) { return AtConditionHolds(when, MinutesNow(p_.clock)); };
   h.loadObs = [this] {
     // A child may be replacing the store right now: never read it then.
-    if (p_.files.Exists(kLockFile) || !p_.files.List("", "*.pid").empty()) {
+    if (ChildRunning(p_.files)) {
       log_.LogProcessMessage("Observations not loaded - a background process is running");
       return;
     }
@@ -263,7 +271,7 @@ void MainProgram::QueueGridBuild(const CommandWords& words, const std::string& s
 }
 
 bool MainProgram::BackgroundWorkPending() const {
-  return queue_.Count() > 0 || p_.files.Exists(kLockFile) || !p_.files.List("", "*.pid").empty();
+  return queue_.Count() > 0 || ChildRunning(p_.files);
 }
 
 void MainProgram::ProjectView() {
@@ -609,7 +617,7 @@ void MainProgram::ClearPlots(bool everything) {
   ClearPlotSwitches(plots_);
   if (everything) {
     ClearAllSwitches(plots_, layers_);
-    if (p_.files.Exists(p_.files.Resolve(kRedrawScript))) p_.files.Remove(p_.files.Resolve(kRedrawScript));
+    RemoveRedrawScript(p_.files);
     MenusChanged();
     p_.events.ProcessEvents();
   }
@@ -664,7 +672,7 @@ bool MainProgram::Choose(const std::string& c) {
   } else if (c == "mnuC_Clear" || c == "mnuG_Clear") {
     ClearScriptLayers(c == "mnuC_Clear" ? 'C' : 'G');
   } else if (c == "mnuRemoveRedraw") {
-    if (p_.files.Exists(p_.files.Resolve(kRedrawScript))) p_.files.Remove(p_.files.Resolve(kRedrawScript));
+    RemoveRedrawScript(p_.files);
     Redraw(true);
   } else if (c == "mnuDefineMap") {
     if (const auto region = p_.windows.SelectRegion()) {

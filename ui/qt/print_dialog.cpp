@@ -14,6 +14,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "ui/qt/dialog_buttons.h"
+
 namespace norvane {
 namespace {
 
@@ -97,16 +99,7 @@ PrintDialog::PrintDialog(const Printer& printer, Dialogs& dialogs, QWidget* pare
   txtCopies_ = new QLineEdit(QString::fromStdString(model_.txtCopies), this);
   txtCopies_->setObjectName("txtCopies");
 
-  auto* cmdPrint = new QPushButton("Print", this);
-  cmdPrint->setObjectName("cmdPrint");
-  cmdPrint->setDefault(true);
-  auto* cmdCancel = new QPushButton("Cancel", this);
-  cmdCancel->setObjectName("cmdCancel");
-  cmdCancel->setAutoDefault(false);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(cmdPrint);
-  buttons->addWidget(cmdCancel);
+  const OkCancelRow buttons = AddOkCancel(this, "Print", "cmdPrint");
 
   auto* form = new QFormLayout;
   form->addRow("Printer:", cmbPrinter_);
@@ -117,14 +110,13 @@ PrintDialog::PrintDialog(const Printer& printer, Dialogs& dialogs, QWidget* pare
   form->addRow("Copies:", txtCopies_);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(form);
-  layout->addLayout(buttons);
+  layout->addLayout(buttons.row);
 
   connect(imgPortrait, &PageImage::clicked, optPortrait_, [this] { optPortrait_->setChecked(true); });
   connect(imgLandscape, &PageImage::clicked, optLandscape_, [this] { optLandscape_->setChecked(true); });
   connect(cmbPrinter_, &QComboBox::currentIndexChanged, this, &PrintDialog::PrinterChosen);
   connect(cmdBrowse, &QPushButton::clicked, this, &PrintDialog::BrowsePdf);
-  connect(cmdPrint, &QPushButton::clicked, this, &PrintDialog::Print);
-  connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+  connect(buttons.ok, &QPushButton::clicked, this, &PrintDialog::Print);
   PrinterChosen();
 }
 

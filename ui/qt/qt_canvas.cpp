@@ -94,6 +94,28 @@ std::uint32_t Opaque(Color c) {
 #endif
 }
 
+// Cuts the line (u1, v1)-(u2, v2) to lo <= u <= hi, moving v along; false when
+// nothing of it is left. Called for x, then with the axes swapped for y.
+bool ClipAxis(double& u1, double& v1, double& u2, double& v2, double lo, double hi) {
+  if (u1 < lo) {
+    if (u2 <= lo) return false;
+    v1 += (v2 - v1) / (u2 - u1) * (lo - u1);
+    u1 = lo;
+  } else if (u1 > hi) {
+    if (u2 >= hi) return false;
+    v1 += (v2 - v1) / (u2 - u1) * (hi - u1);
+    u1 = hi;
+  }
+  if (u2 < lo) {
+    v2 += (v2 - v1) / (u2 - u1) * (lo - u2);
+    u2 = lo;
+  } else if (u2 > hi) {
+    v2 += (v2 - v1) / (u2 - u1) * (hi - u2);
+    u2 = hi;
+  }
+  return true;
+}
+
 int FloorDiv(int a, int b) { return a / b - (a % b < 0 ? 1 : 0); }
 
 bool Maskable(double x, double y) {
@@ -232,39 +254,7 @@ void QtCanvas::ThinLine(double x1, double y1, double x2, double y2, Color color)
   if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) return;
 
   // Clipped to a pixel beyond the image in floating point first, where nothing overflows.
-  const double xmin = -1, xmax = w + 1, ymin = -1, ymax = h + 1;
-  if (x1 < xmin) {
-    if (x2 <= xmin) return;
-    y1 += (y2 - y1) / (x2 - x1) * (xmin - x1);
-    x1 = xmin;
-  } else if (x1 > xmax) {
-    if (x2 >= xmax) return;
-    y1 += (y2 - y1) / (x2 - x1) * (xmax - x1);
-    x1 = xmax;
-  }
-  if (x2 < xmin) {
-    y2 += (y2 - y1) / (x2 - x1) * (xmin - x2);
-    x2 = xmin;
-  } else if (x2 > xmax) {
-    y2 += (y2 - y1) / (x2 - x1) * (xmax - x2);
-    x2 = xmax;
-  }
-  if (y1 < ymin) {
-    if (y2 <= ymin) return;
-    x1 += (x2 - x1) / (y2 - y1) * (ymin - y1);
-    y1 = ymin;
-  } else if (y1 > ymax) {
-    if (y2 >= ymax) return;
-    x1 += (x2 - x1) / (y2 - y1) * (ymax - y1);
-    y1 = ymax;
-  }
-  if (y2 < ymin) {
-    x2 += (x2 - x1) / (y2 - y1) * (ymin - y2);
-    y2 = ymin;
-  } else if (y2 > ymax) {
-    x2 += (x2 - x1) / (y2 - y1) * (ymax - y2);
-    y2 = ymax;
-  }
+  if (!ClipAxis(x1, y1, x2, y2, -1, w + 1) || !ClipAxis(y1, x1, y2, x2, -1, h + 1)) return;
 
   if (!std::isfinite(x1 + y1 + x2 + y2)) return;  // a clip of a line from far away overflowed
 

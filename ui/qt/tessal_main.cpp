@@ -13,6 +13,7 @@
 #include "core/local_file_system.h"
 #include "core/system_clock.h"
 #include "grid/grid_builder_driver.h"
+#include "ui/qt/joined_arguments.h"
 
 namespace {
 
@@ -48,11 +49,7 @@ class GridWindow : public QWidget {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  std::string commandLine;
-  for (int i = 1; i < argc; ++i) {
-    if (i > 1) commandLine += ' ';
-    commandLine += argv[i];
-  }
+  const std::string commandLine = norvane::JoinedArguments(argc, argv);
   norvane::LocalFileSystem fs(std::filesystem::current_path());
   norvane::SystemClock clock;
   norvane::StandardRandom random;

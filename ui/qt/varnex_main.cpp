@@ -10,23 +10,14 @@
 #include <QWidget>
 #include <chrono>
 #include <optional>
-#include <random>
 #include <thread>
 
 #include "core/local_file_system.h"
 #include "core/system_clock.h"
 #include "downloader/download_driver.h"
+#include "ui/qt/joined_arguments.h"
 
 namespace {
-
-class MtRandom : public norvane::RandomSource {
- public:
-  void Seed(std::uint32_t seed) override { engine_.seed(seed); }
-  double Next() override { return std::uniform_real_distribution<double>(0.0, 1.0)(engine_); }
-
- private:
-  std::mt19937 engine_{1};
-};
 
 class QtFetch : public norvane::HttpFetch {
  public:
@@ -77,15 +68,11 @@ class DownloaderWindow : public QWidget {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  std::string arguments;
-  for (int i = 1; i < argc; ++i) {
-    if (i > 1) arguments += ' ';
-    arguments += argv[i];
-  }
+  const std::string arguments = norvane::JoinedArguments(argc, argv);
 
   norvane::LocalFileSystem fs(".");
   norvane::SystemClock clock;
-  MtRandom random;
+  norvane::StandardRandom random;  // seeded by the driver before each use
   QNetworkAccessManager manager;
   QtFetch fetch(manager);
   DownloaderWindow window;
