@@ -1,11 +1,11 @@
 #pragma once
 // The main program over test fakes, in a memory working folder with two stations.
-#include <deque>
 #include <functional>
 #include <optional>
 #include <string>
 
 #include "app/main_program.h"
+#include "app/no_windows.h"
 #include "core/settings.h"
 #include "core/time_stamp.h"
 #include "map/map_file.h"
@@ -29,41 +29,19 @@ struct NoEvents : EventPump {
   }
 };
 struct NoHelpViewer : HelpViewer {
-  std::string shown;
-  void ShowHelp(const std::string& file, const std::string& keyword) override { shown = file + "#" + keyword; }
+  void ShowHelp(const std::string&, const std::string&) override {}
 };
-struct ScriptedWindows : AppWindows {
+// The dialogs a test answers; the rest are cancelled.
+struct ScriptedWindows : NoWindows {
   std::optional<std::string> script, hour;
   std::optional<MapRegion> regionMade;
+  std::function<OptionsResult(Settings&, OptionsPage)> options;
   std::optional<std::string> ChooseScript() override { return script; }
   std::optional<std::string> ChooseDownloadHour(const std::string&, std::int32_t) override { return hour; }
   std::optional<MapRegion> SelectRegion() override { return regionMade; }
-  // The dialogs below apply what a test puts in `enter` and report it as accepted.
-  std::function<bool(Settings&)> coordinates, zoomSlots;
-  std::function<OptionsResult(Settings&, OptionsPage)> options;
-  std::optional<PrintChoice> printChoice;
-  bool EnterCoordinates(Settings& s) override { return coordinates && coordinates(s); }
-  bool EditZoomSlots(Settings& s) override { return zoomSlots && zoomSlots(s); }
   OptionsResult EditOptions(Settings& s, OptionsPage page, Reporter&) override {
     return options ? options(s, page) : OptionsResult::Cancelled;
   }
-  std::optional<PrintChoice> ChoosePrinter(Printer&) override { return printChoice; }
-  std::function<void()> points;
-  std::optional<VerificationRequest> verification;
-  std::string verificationText;
-  void EditPoints() override {
-    if (points) points();
-  }
-  std::optional<VerificationRequest> ChooseVerification(const std::string&) override { return verification; }
-  void ShowVerificationText(const std::string& text) override { verificationText = text; }
-};
-struct CountingView : AppView {
-  int maps = 0, menus = 0, layouts = 0;
-  std::string output;
-  void OutputChanged(const std::string& text) override { output = text; }
-  void MapChanged() override { ++maps; }
-  void MenusChanged() override { ++menus; }
-  void LayoutChanged() override { ++layouts; }
 };
 
 struct AppHarness {
@@ -76,15 +54,12 @@ struct AppHarness {
   NoHelpViewer help;
   RecordingCanvas canvas;
   ScriptedWindows windows;
-  CountingView view;
+  AppView view;
   RecordingPrinter printer;
   FakeProgramRunner runner;
   MainProgram program{
-      AppPlatform{files, clock, random, dialogs, starter, events, help, canvas, windows, view, printer, runner, [this] {
-        Image picture{canvas.width, canvas.height, {}};
-        picture.pixels.assign(static_cast<std::size_t>(canvas.width) * static_cast<std::size_t>(canvas.height), 0xFFFFFF);
-        return picture;
-      }}};
+      AppPlatform{files, clock, random, dialogs, starter, events, help, canvas, windows, view, printer, runner,
+                  [] { return Image{1, 1, {0xFFFFFF}}; }}};
 
   // Two stations near the middle of the default view, reported 10 minutes ago.
   explicit AppHarness(const std::string& startup = "") {
@@ -112,19 +87,14 @@ struct AppHarness {
   }
   void Start() { program.Start(1600, 1000); }
   bool Logged(const std::string& text) const { return program.Log().Text().find(text) != std::string::npos; }
-  // The texts of the picture as it stands (since the last clear).
-  std::vector<std::string> Texts() const {
-    std::vector<std::string> out;
-    for (const auto& op : canvas.ops) {
-      if (op.kind == RecordingCanvas::Kind::Clear) out.clear();
-      if (op.kind == RecordingCanvas::Kind::Text) out.push_back(op.text);
-    }
-    return out;
-  }
+  // Whether the picture as it stands (since the last clear) has the text.
   bool Drew(const std::string& text) const {
-    for (const auto& t : Texts())
-      if (t == text) return true;
-    return false;
+    bool found = false;
+    for (const auto& op : canvas.ops) {
+      if (op.kind == RecordingCanvas::Kind::Clear) found = false;
+      if (op.kind == RecordingCanvas::Kind::Text && op.text == text) found = true;
+    }
+    return found;
   }
   std::size_t Clears() const { return canvas.OfKind(RecordingCanvas::Kind::Clear).size(); }
 };

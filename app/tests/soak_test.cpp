@@ -51,8 +51,7 @@ std::string ReadSourceFile(const std::string& relative) {
 // What the process holds: open files, resident pages and live heap bytes (the
 // sanitizer's count excludes its quarantine, which fills up over any long run).
 struct Usage {
-  long openFiles = 0;
-  long residentKb = 0;
+  long openFiles = 0, residentKb = 0;
   long long heapBytes = 0;
 };
 Usage MeasureUsage() {
@@ -78,15 +77,8 @@ class LastPictureCanvas : public Canvas {
   std::vector<std::string> texts;  // since the last clear
   int Width() const override { return width_; }
   int Height() const override { return height_; }
-  void Resize(int w, int h) override {
-    width_ = std::max(1, w);
-    height_ = std::max(1, h);
-  }
-  void Clear(Color) override {
-    ++clears;
-    lines = 0;
-    texts.clear();
-  }
+  void Resize(int w, int h) override { width_ = std::max(1, w), height_ = std::max(1, h); }
+  void Clear(Color) override { ++clears, lines = 0, texts.clear(); }
   void Line(double, double, double, double, Color, int) override { ++lines; }
   void Circle(double, double, double, Color, bool) override {}
   void Point(double, double, Color) override {}
@@ -113,7 +105,7 @@ struct WatchfulView : AppView {
 
 // One line of a station archive or store slot, read strictly.
 struct Line {
-  std::string report, decoded;
+  std::string report;
   std::int32_t time = 0;
 };
 // Every record complete and well formed, up to the very end of the file.
@@ -127,7 +119,7 @@ std::optional<std::vector<Line>> ParseArchiveWhole(const std::string& bytes, con
     auto time = reader.NextNumber();
     if (!report || !decoded || !time || !reader.LastEndedLine()) return std::nullopt;
     if (report->rfind(identifier + " ", 0) != 0 || decoded->size() != 63) return std::nullopt;
-    lines.push_back({*report, *decoded, static_cast<std::int32_t>(*time)});
+    lines.push_back({*report, static_cast<std::int32_t>(*time)});
   }
   return lines;
 }
@@ -146,12 +138,11 @@ void SetClock(FakeClock& clock, std::chrono::sys_seconds at) {
 
 struct SoakFolder {
   fs::path root;
-  // A memory-backed folder where there is one: still a real file system, without
-  // the disk's cost of creating thousands of twins.
+  // Memory-backed where it can be: a real file system without the disk's cost of thousands of twins.
   SoakFolder() {
     std::error_code error;
-    const fs::path base = fs::is_directory("/dev/shm", error) ? fs::path("/dev/shm") : fs::temp_directory_path();
-    std::string pattern = (base / "norvane-soak-XXXXXX").string();
+    std::string pattern = (fs::is_directory("/dev/shm", error) ? fs::path("/dev/shm") : fs::temp_directory_path()) /
+                          "norvane-soak-XXXXXX";
     root = mkdtemp(pattern.data());
   }
   ~SoakFolder() {

@@ -39,15 +39,13 @@ bool WaitFor(Pred pred, int millis) {
 
 void Stop(pid_t pid) {
   kill(pid, SIGKILL);
-  int status = 0;
-  waitpid(pid, &status, 0);
+  waitpid(pid, nullptr, 0);
 }
 
 struct ScratchFolder {
-  fs::path path;
+  fs::path path = fs::temp_directory_path() /
+                  ("norvane-app-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
   ScratchFolder() {
-    path = fs::temp_directory_path() / ("norvane-app-" + std::to_string(getpid()) + "-" +
-                                        std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
     fs::create_directories(path);
     std::ofstream(path / "norvane.ini", std::ios::binary) << norvane::WriteSettingsText(norvane::DefaultSettings());
   }

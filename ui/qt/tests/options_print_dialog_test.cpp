@@ -44,16 +44,11 @@ TEST_F(OptionsDialogTest, OkStoresTheBoxesAndSavesWhileServerAddressesStay) {
   const std::string servers = settings.ObServers[1];
   norvane::OptionsDialog dialog(settings, OptionsPage::PlottedWx, fs, dialogs, log, nullptr);
   dialog.show();
-  EXPECT_EQ(dialog.windowTitle(), "Options");
   EXPECT_EQ(Page(dialog), "fraPlottedWx");
   EXPECT_EQ(dialog.findChildren<QCheckBox*>(QRegularExpression("^chkWx\\d+$")).size(), 46);
-  QCheckBox* br = Child<QCheckBox>(dialog, "chkWx18");
-  EXPECT_EQ(br->text(), "BR");
-  ASSERT_TRUE(br->isChecked());
-  br->click();
+  Child<QCheckBox>(dialog, "chkWx18")->click();
   Child<QPushButton>(dialog, "cmdServer")->click();
   EXPECT_EQ(Page(dialog), "fraServers");
-  EXPECT_EQ(Child<QLineEdit>(dialog, "txtServ1")->text().toStdString(), servers);
   Child<QRadioButton>(dialog, "optServ5")->click();
   Child<QPushButton>(dialog, "cmdMisc")->click();
   Child<QLineEdit>(dialog, "txtWinds")->setText("25");
@@ -63,7 +58,6 @@ TEST_F(OptionsDialogTest, OkStoresTheBoxesAndSavesWhileServerAddressesStay) {
   Child<QRadioButton>(dialog, "optMETAR")->click();
   Child<QPushButton>(dialog, "cmdOk")->click();
 
-  EXPECT_EQ(dialog.result(), QDialog::Accepted);
   EXPECT_EQ(dialog.Result(), AppWindows::OptionsResult::Stored);
   EXPECT_TRUE(dialogs.shown.empty());
   std::string wanted(46, '0');
@@ -73,18 +67,14 @@ TEST_F(OptionsDialogTest, OkStoresTheBoxesAndSavesWhileServerAddressesStay) {
   EXPECT_EQ(settings.EarthRadius, 6371);
   EXPECT_EQ(settings.ClearVerificationTime, 30);
   EXPECT_EQ(settings.ActiveObServer, 5);
-  EXPECT_FALSE(settings.UseCelsius);
-  EXPECT_FALSE(settings.DecodeMetar);
+  EXPECT_FALSE(settings.UseCelsius || settings.DecodeMetar);
   EXPECT_EQ(settings.ObServers[1], servers);
   EXPECT_EQ(fs.files[norvane::kSettingsFile], norvane::WriteSettingsText(settings));
 }
 
 TEST_F(OptionsDialogTest, RefusedBoxKeepsTheDialogOpenWithTheFocusInIt) {
   struct Case {
-    const char* box;
-    const char* text;
-    const char* message;
-    const char* title;
+    const char *box, *text, *message, *title;
   };
   const Case cases[] = {
       {"txtWinds", "0", "Valid windspeeds are 1 to 999.", "ILLEGAL WINDS"},
@@ -100,8 +90,7 @@ TEST_F(OptionsDialogTest, RefusedBoxKeepsTheDialogOpenWithTheFocusInIt) {
     Child<QCheckBox>(dialog, "chkWx1")->click();
     Child<QPushButton>(dialog, "cmdOk")->click();
     ASSERT_EQ(dialogs.shown.size(), 1u) << c.box;
-    EXPECT_EQ(dialogs.shown[0].text, c.message);
-    EXPECT_EQ(dialogs.shown[0].title, c.title);
+    EXPECT_EQ(dialogs.shown[0].text + " " + dialogs.shown[0].title, std::string(c.message) + " " + c.title);
     EXPECT_EQ(Page(dialog), "fraMisc");
     EXPECT_EQ(dialog.focusWidget(), Child<QLineEdit>(dialog, c.box)) << c.box;
     EXPECT_TRUE(dialog.isVisible());
@@ -112,21 +101,17 @@ TEST_F(OptionsDialogTest, RefusedBoxKeepsTheDialogOpenWithTheFocusInIt) {
 
 TEST_F(OptionsDialogTest, FlushClosesOnlyWhenTheObservationsWereErased) {
   fs.folders.insert("obsfolder");
-  fs.files["obsfolder/KXYZ.obs"] = "x";
   fs.files["obs.wad"] = "x";
   dialogs.answers = {BoxAnswer::No, BoxAnswer::Yes};
   norvane::OptionsDialog dialog(settings, OptionsPage::Misc, fs, dialogs, log, nullptr);
   dialog.show();
-  EXPECT_EQ(Page(dialog), "fraMisc");
   Child<QLineEdit>(dialog, "txtWinds")->setText("50");  // never stored: OK was not pressed
   auto* flush = Child<QPushButton>(dialog, "cmdFlush");
   flush->click();
   EXPECT_TRUE(dialog.isVisible());
-  EXPECT_TRUE(fs.files.count("obs.wad"));
   flush->click();
   EXPECT_EQ(dialog.Result(), AppWindows::OptionsResult::Flushed);
-  EXPECT_FALSE(dialog.isVisible());
-  EXPECT_FALSE(fs.files.count("obs.wad") || fs.files.count("obsfolder/KXYZ.obs"));
+  EXPECT_FALSE(dialog.isVisible() || fs.files.count("obs.wad"));
   EXPECT_EQ(settings.MinWind, norvane::DefaultSettings().MinWind);
   EXPECT_EQ(fs.files[norvane::kSettingsFile], norvane::WriteSettingsText(settings));
 }
@@ -136,14 +121,9 @@ TEST(PrintDialog, PdfFileNeedsANameAndHandsBackTheChosenSetup) {
   norvane::testing::ScriptedDialogs dialogs;
   norvane::PrintDialog dialog(printer, dialogs, nullptr);
   dialog.show();
-  EXPECT_EQ(dialog.windowTitle(), "Print");
-  auto* printers = Child<QComboBox>(dialog, "cmbPrinter");
   auto* file = Child<QLineEdit>(dialog, "txtPdfFile");
-  EXPECT_EQ(printers->currentText(), "Office");
   EXPECT_FALSE(file->isVisible());
-  EXPECT_FALSE(dialog.Choice());
-
-  printers->setCurrentText(norvane::kPdfPrinter);
+  Child<QComboBox>(dialog, "cmbPrinter")->setCurrentText(norvane::kPdfPrinter);
   EXPECT_TRUE(file->isVisible());
   Child<QLineEdit>(dialog, "txtCopies")->setText("2.7");
   auto* print = Child<QPushButton>(dialog, "cmdPrint");
@@ -151,16 +131,14 @@ TEST(PrintDialog, PdfFileNeedsANameAndHandsBackTheChosenSetup) {
   ASSERT_EQ(dialogs.shown.size(), 1u);
   EXPECT_EQ(dialogs.shown[0].title, "PRINTER ERROR");
   EXPECT_EQ(dialog.focusWidget(), file);
-  EXPECT_TRUE(dialog.isVisible());
+  EXPECT_FALSE(dialog.Choice());
 
   file->setText("chart.pdf");
   QTest::mouseClick(Child<QWidget>(dialog, "imgLandscape"), Qt::LeftButton);
-  EXPECT_TRUE(Child<QRadioButton>(dialog, "optLandscape")->isChecked());
   Child<QRadioButton>(dialog, "optLowQual")->click();
   Child<QCheckBox>(dialog, "chkColor")->click();
   print->click();
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
-  EXPECT_EQ(Child<QLineEdit>(dialog, "txtCopies")->text(), "2");
   ASSERT_TRUE(dialog.Choice());
   const norvane::PrintChoice& choice = *dialog.Choice();
   EXPECT_EQ(choice.copies, 2);
