@@ -17,6 +17,8 @@ TEST(MainProgram, StartLeavesTheNoticeAndLayingOutDoesNotRedraw) {
   AppHarness app("\"ECHO! STARTED\"\r\n");
   app.Start();
   EXPECT_TRUE(app.Logged("STARTED"));
+  for (const char* step : {"Converting 3D coordinates to 2D coordinates", "Loading weather symbols"})
+    EXPECT_TRUE(app.Logged(step)) << step;
   // The layout at the end of start-up must not wipe the notice: no forced redraw is pending.
   EXPECT_TRUE(app.Drew("Updating..."));
   EXPECT_EQ(app.Clears(), 1u);
@@ -178,6 +180,9 @@ TEST(MainProgram, SavePictureDuringARedrawRunsWhenItEnds) {
   EXPECT_TRUE(app.Logged("The picture 'map' is saved when the redraw ends"));
   EXPECT_EQ(app.files.files["map.jpg"], "JPEG");
   EXPECT_FALSE(app.files.Exists("map.bmp"));
+  // A name that is not a plain picture name never reaches the encoder.
+  app.program.Exec("SAVEPIC `../evil");
+  EXPECT_EQ(app.runner.ran.size(), 1u);
 }
 
 // With no server filled in, a download opens the options at the servers page; what the
