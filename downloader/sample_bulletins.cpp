@@ -1,5 +1,6 @@
 #include "downloader/sample_bulletins.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -39,9 +40,31 @@ std::string VisibilityGroup(double miles) {
   return std::to_string(std::min(static_cast<int>(std::lround(miles)), 10)) + "SM";
 }
 
+// Metres as the rest of the world reports them: 50 m steps below 800 m, 100 m steps
+// below 5 km, whole kilometres above, and 9999 from 10 km on.
+std::string MetresGroup(double miles) {
+  const double metres = miles * 1609.344;
+  const long steps = metres < 800 ? 50 * std::lround(metres / 50)
+                     : metres < 5000 ? 100 * std::lround(metres / 100)
+                                     : 1000 * static_cast<long>(metres / 1000);
+  char buf[8];
+  std::snprintf(buf, sizeof buf, "%04ld", std::min(steps, 9999L));
+  return buf;
+}
+
+// North America and a few neighbours report in inches of mercury and statute miles,
+// with the long US remarks; the rest of the world in hectopascals and metres.
+bool ReportsInInches(const std::string& id) {
+  if (id[0] == 'K' || id[0] == 'C' || id[0] == 'P') return true;
+  for (const char* prefix : {"MM", "MY", "MR", "TJ", "TI"})
+    if (id.rfind(prefix, 0) == 0) return true;
+  return false;
+}
+
 std::string Report(const StationPosition& s, const SampleAtmosphere& air, int obsDay, int obsHour) {
   const SampleObservation o = ObserveSample(air, s);
   const unsigned h = Hash(s.identifier, 0);
+  const bool inches = ReportsInInches(s.identifier);
   const bool automatic = h % 5 != 0;
   char buf[160];
   std::snprintf(buf, sizeof buf, "METAR %s %02d%02d53Z%s ", s.identifier.c_str(), obsDay, obsHour,
@@ -58,11 +81,18 @@ std::string Report(const StationPosition& s, const SampleAtmosphere& air, int ob
     r += buf;
     if (!o.variableWind) r += o.gust ? "G" + std::to_string(o.gust) + "KT" : "KT";
   }
-  r += " " + VisibilityGroup(o.visibility);
+  r += " " + (inches ? VisibilityGroup(o.visibility) : MetresGroup(o.visibility));
   if (!o.weather.empty()) r += " " + o.weather;
   r += " " + o.sky;
   const int t = static_cast<int>(std::lround(o.temperature * 10)), d = static_cast<int>(std::lround(o.dewPoint * 10));
   if (h % 41 != 0) r += " " + Whole(t) + "/" + Whole(d);
+  // The sea-level pressure remark goes with the Q group too, so that isobars can be
+  // drawn wherever reports give it.
+  const int slp = static_cast<int>(std::lround(o.pressure * 10)) % 1000;
+  if (!inches) {
+    std::snprintf(buf, sizeof buf, " Q%04d RMK SLP%03d", static_cast<int>(std::floor(o.pressure)), slp);
+    return r + buf + "=";
+  }
   std::snprintf(buf, sizeof buf, " A%04d RMK%s", static_cast<int>(std::lround(o.pressure * 2.953)),
                 automatic ? " AO2" : "");
   r += buf;
@@ -71,7 +101,7 @@ std::string Report(const StationPosition& s, const SampleAtmosphere& air, int ob
     r += buf;
   }
   if (o.distantLightning) r += " LTG DSNT";
-  std::snprintf(buf, sizeof buf, " SLP%03d", static_cast<int>(std::lround(o.pressure * 10)) % 1000);
+  std::snprintf(buf, sizeof buf, " SLP%03d", slp);
   r += buf;
   if (o.sixHourPrecipitation >= 0) {
     std::snprintf(buf, sizeof buf, " 6%04d", o.sixHourPrecipitation);
