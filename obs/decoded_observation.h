@@ -74,15 +74,17 @@ std::optional<double> DecodedSixHourPrecipitation(std::string_view decoded);
 int DecodedPeakWind(std::string_view decoded);
 
 // Decodes a cleaned report (identifier, blank, day-hour-minute group ending in "Z",
-// groups separated by single blanks, one trailing blank) into its 63 columns. Never
-// rejects a report and never reads outside it: what it cannot match keeps the
-// template's value.
-DecodedObservation DecodeReport(std::string_view cleanedReport);
+// groups separated by blanks) into its 63 columns, from what ReadObservation reads
+// (obs/observation_reading.h). Never rejects a report and never reads outside it: what
+// it cannot read keeps the template's value. `elevationMetres` is the station's, when
+// the tables give it, to reduce a Q or A pressure group to sea level.
+DecodedObservation DecodeReport(std::string_view cleanedReport, std::optional<double> elevationMetres = std::nullopt);
 // The same, writing into a caller's buffer without allocating (for the filing loop).
-void DecodeReportInto(std::string_view cleanedReport, std::span<char, kDecodedColumns> out);
+void DecodeReportInto(std::string_view cleanedReport, std::span<char, kDecodedColumns> out,
+                      std::optional<double> elevationMetres = std::nullopt);
 
-// The peak wind of a report (columns 61-63 before the 128-knot cap): the gust or speed
-// of the first "KT" wind group, replaced by the speed of a "PK WND" remark.
+// The peak wind of a report (columns 61-63): the gust or speed of the body's wind
+// group in knots, replaced by the speed of a "PK WND" remark.
 std::int16_t FindPeakWind(std::string_view cleanedReport);
 
 }  // namespace norvane
