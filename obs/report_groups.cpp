@@ -52,6 +52,26 @@ std::optional<int> DegreesOf(Group g) {
   return minus ? -v : v;
 }
 
+// The flag column of every pair of capital letters, built once.
+struct FlagTable {
+  std::array<std::uint8_t, 26 * 26> columns{};
+  FlagTable() {
+    for (char a = 'A'; a <= 'Z'; ++a) {
+      for (char b = 'A'; b <= 'Z'; ++b) {
+        const char code[2] = {a, b};
+        columns[static_cast<std::size_t>((a - 'A') * 26 + (b - 'A'))] =
+            static_cast<std::uint8_t>(WeatherFlagColumn(std::string_view(code, 2)));
+      }
+    }
+  }
+};
+
+int FlagColumnOf(char a, char b) {
+  static const FlagTable table;
+  if (a < 'A' || a > 'Z' || b < 'A' || b > 'Z') return 0;
+  return table.columns[static_cast<std::size_t>((a - 'A') * 26 + (b - 'A'))];
+}
+
 // ---- The rules of the body. Each returns whether the group was one of its kind. ----
 
 // dddff(f)[Gff(f)]KT, MPS or KMH; VRB for the direction; "/////KT" is a missing wind.
@@ -168,9 +188,9 @@ bool ReadWeatherGroup(Group g, ObservationReading& r) {
   if (g.empty() || g.size() % 2 != 0 || g.size() > 10) return false;
   std::uint32_t flags = 0;
   for (std::size_t i = 0; i < g.size(); i += 2) {
-    const int column = WeatherFlagColumn(g.substr(i, 2));
+    const int column = FlagColumnOf(g[i], g[i + 1]);
     // VC has its own column and never stands after the intensity.
-    if (column == 0 || g.substr(i, 2) == "VC") return false;
+    if (column == 0 || (g[i] == 'V' && g[i + 1] == 'C')) return false;
     flags |= std::uint32_t{1} << column;
   }
   // Near the station only the vicinity column is set, so no plot draws the weather at
@@ -337,7 +357,7 @@ void ReadRemark(Group g, ObservationReading& r, RemarksSeen& seen) {
     return;
   }
   seen.peakWaiting = false;
-  if (g.find("SNINCR") != Group::npos) r.snowIncreasing = true;
+  if (g.size() >= 6 && g.find("SNINCR") != Group::npos) r.snowIncreasing = true;
   if (ReadSeaLevelRemark(g, seen) || ReadTemperatureRemark(g, seen) || ReadPressureTendencyRemark(g, r)) return;
   if (g.size() == 5 && g.starts_with("4/") && AllDigits(g.substr(2))) {
     if (!r.snowDepth) r.snowDepth = DigitsValue(g.substr(2));
@@ -359,12 +379,12 @@ class GroupReader {
   Group Next() {
     while (at_ < text_.size() && text_[at_] == ' ') ++at_;
     const std::size_t start = at_;
-    while (at_ < text_.size() && text_[at_] != ' ') ++at_;
+    bool lower = false;
+    for (; at_ < text_.size() && text_[at_] != ' '; ++at_) lower = lower || (text_[at_] >= 'a' && text_[at_] <= 'z');
     Group g = text_.substr(start, at_ - start);
     // A report cut from a bulletin may keep its end sign on the last group.
     if (g.size() > 1 && g.ends_with('=')) g.remove_suffix(1);
-    if (g.size() > kLongestGroup || std::none_of(g.begin(), g.end(), [](char c) { return c >= 'a' && c <= 'z'; }))
-      return g;
+    if (!lower || g.size() > kLongestGroup) return g;
     std::array<char, kLongestGroup>& buffer = buffers_[flip_ ^= 1];
     std::transform(g.begin(), g.end(), buffer.begin(), [](char c) {
       return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
