@@ -237,7 +237,10 @@ bool ReadSkyGroup(Group g, SkySeen& sky) {
     else return false;
     height = g.substr(3, 3);
     const Group type = g.substr(6);
-    if (!type.empty() && type != "CB" && type != "TCU" && !AllSlashes(type)) return false;
+    // CB and TCU, or "///"; some military stations name other cloud types ("SC", "AC").
+    const bool typeLetters = type.size() >= 2 && type.size() <= 3 &&
+                             std::all_of(type.begin(), type.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
+    if (!type.empty() && !typeLetters && !AllSlashes(type)) return false;
   }
   const bool known = AllDigits(height);
   if (!known && height != "///") return false;

@@ -83,6 +83,7 @@ TEST(DecodeReport, RealReportsAsAForecasterReadsThem) {
       // Sky cover is the most cover of the body's layers.
       {"trailing CB layer", "FKKD 220200Z VRB01KT 8000 BKN013 FEW016CB 24/24 Q1010 NOSIG",
        {{32, "0133"}, {47, "VRB001"}}},
+      {"cloud types named", "LOXZ 262050Z 04004KT 30KM -SHRA FEW030SC BKN060SC 09/08 Q1024 RMK BKN", {{32, "0603"}}},
       {"runway state is no sky", "UATG 262130Z 33006MPS 9999 BKN033CB BKN100 12/07 Q1010 R32/CLRD70 NOSIG",
        {{32, "0333"}}},
       // Vicinity weather is not at the station; thunder is heard there.
