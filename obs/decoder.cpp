@@ -13,11 +13,11 @@ void WriteDigits(std::span<char, kDecodedColumns> out, int last, int width, int 
   for (int i = 0; i < width; ++i, value /= 10) out[static_cast<std::size_t>(last - 1 - i)] = static_cast<char>('0' + value % 10);
 }
 
-// "0" and two digits, or "M" and two digits for minus.
-void WriteDegrees(std::span<char, kDecodedColumns> out, int first, int degrees) {
+// "0" and two digits, or "M" and two digits for minus ("M00" just below zero).
+void WriteDegrees(std::span<char, kDecodedColumns> out, int first, int degrees, bool belowZero) {
   if (degrees < -99 || degrees > 99) return;
   WriteDigits(out, first + 2, 3, std::abs(degrees));
-  if (degrees < 0) out[static_cast<std::size_t>(first - 1)] = 'M';
+  if (degrees < 0 || belowZero) out[static_cast<std::size_t>(first - 1)] = 'M';
 }
 
 void WriteColumns(const ObservationReading& r, std::span<char, kDecodedColumns> out) {
@@ -31,8 +31,8 @@ void WriteColumns(const ObservationReading& r, std::span<char, kDecodedColumns> 
     const long tenths = std::lround(*r.seaLevelPressure * 10);
     if (tenths > 0 && tenths <= 99999) WriteDigits(out, 40, 5, static_cast<int>(tenths));
   }
-  if (r.temperature) WriteDegrees(out, 41, *r.temperature);
-  if (r.dewPoint) WriteDegrees(out, 44, *r.dewPoint);
+  if (r.temperature) WriteDegrees(out, 41, *r.temperature, r.temperatureBelowZero);
+  if (r.dewPoint) WriteDegrees(out, 44, *r.dewPoint, r.dewPointBelowZero);
   // A missing wind keeps the template: the columns have no other way to say it.
   if (r.windSpeed) {
     if (r.windVariable) std::copy_n("VRB", 3, out.begin() + 46);

@@ -45,6 +45,9 @@ struct ObservationReading {
 
   std::optional<int> temperature;  // whole degrees Celsius
   std::optional<int> dewPoint;
+  // Reported with "M": below zero, also when it rounds to 0 ("M00").
+  bool temperatureBelowZero = false;
+  bool dewPointBelowZero = false;
 
   // Sea-level pressure in hectopascals and where it came from: the "SLP" remark, else
   // the Q or A group reduced with the station's elevation when one was given.

@@ -273,16 +273,23 @@ bool ReadTemperatureGroup(Group g, ObservationReading& r) {
   }
   r.temperature = temperature;
   r.dewPoint = dewPoint;
+  r.temperatureBelowZero = t[0] == 'M';
+  r.dewPointBelowZero = dewPoint && td[0] == 'M';
   return true;
 }
 
 // Q followed by hectopascals or A by hundredths of an inch of mercury; "Q////" says nothing.
 bool ReadPressureGroup(Group g, std::optional<double>& setting, PressureSource& source) {
-  if (g.size() != 5 || (g[0] != 'Q' && g[0] != 'A')) return false;
+  if (g.size() < 5 || (g[0] != 'Q' && g[0] != 'A')) return false;
+  // Some stations add tenths and the inches: "Q1022.3/30.18".
+  if (g.size() > 5 && g[5] != '.') return false;
+  const double tenths = (g[0] == 'Q' && g.size() > 6 && IsDigit(g[6])) ? (g[6] - '0') / 10.0 : 0;
+  g = g.substr(0, 5);
   const Group digits = g.substr(1);
   if (AllSlashes(digits)) return true;
   if (!AllDigits(digits)) return false;
-  const double hectopascals = g[0] == 'Q' ? DigitsValue(digits) : DigitsValue(digits) / 100.0 * kHectopascalsPerInch;
+  const double hectopascals =
+      g[0] == 'Q' ? DigitsValue(digits) + tenths : DigitsValue(digits) / 100.0 * kHectopascalsPerInch;
   // Beyond anything measured at the surface: a garbled group.
   if (hectopascals < 850 || hectopascals > 1090) return false;
   setting = hectopascals;
@@ -295,8 +302,8 @@ bool ReadPressureGroup(Group g, std::optional<double>& setting, PressureSource& 
 // What the remarks have said; the body's values win over the T-group's.
 struct RemarksSeen {
   std::optional<double> seaLevelPressure;
-  std::optional<int> temperature;
-  std::optional<int> dewPoint;
+  std::optional<double> temperature;  // degrees
+  std::optional<double> dewPoint;
   bool temperatureGroupSeen = false;
   bool peakWaiting = false;  // "PK" seen, "WND" may follow
   bool peakWindNext = false; // "PK WND" seen: the next group is the peak wind
@@ -314,10 +321,10 @@ bool ReadSeaLevelRemark(Group g, RemarksSeen& seen) {
 // left off.
 bool ReadTemperatureRemark(Group g, RemarksSeen& seen) {
   if ((g.size() != 9 && g.size() != 5) || g[0] != 'T' || !AllDigits(g.substr(1))) return false;
-  const auto degrees = [](Group part) -> std::optional<int> {
+  const auto degrees = [](Group part) -> std::optional<double> {
     if (part[0] != '0' && part[0] != '1') return std::nullopt;
     const double v = DigitsValue(part.substr(1)) / 10.0;
-    return static_cast<int>(std::lround(part[0] == '1' ? -v : v));
+    return part[0] == '1' ? -v : v;
   };
   if (seen.temperatureGroupSeen) return true;
   seen.temperatureGroupSeen = true;
@@ -472,8 +479,14 @@ ObservationReading ReadObservation(std::string_view cleanedReport, std::optional
   if (sky.mostCover >= 0) r.skyCover = sky.mostCover;
   r.ceiling = sky.lowestCeiling;
   if (!temperatureSeen) {
-    r.temperature = remarks.temperature;
-    r.dewPoint = remarks.dewPoint;
+    const auto whole = [](std::optional<double> v) -> std::optional<int> {
+      if (!v) return std::nullopt;
+      return static_cast<int>(std::lround(*v));
+    };
+    r.temperature = whole(remarks.temperature);
+    r.dewPoint = whole(remarks.dewPoint);
+    r.temperatureBelowZero = remarks.temperature && *remarks.temperature < 0;
+    r.dewPointBelowZero = remarks.dewPoint && *remarks.dewPoint < 0;
   }
   if (remarks.seaLevelPressure) {
     r.seaLevelPressure = remarks.seaLevelPressure;

@@ -167,6 +167,8 @@ TEST(DecodeReport, BadInput) {
        {{1, "1"}, {11, "1"}, {32, "0604101400120112700100"}}},
       {"mixed units", "UUWW 011200Z 09036KMH 3/4SM 1500 BKN010 M02/M04 A2992 Q1000", {{32, "010310132M02M04090019"}}},
       {"two hundred groups", twoHundred, {{32, "020310159015010270010"}}},
+      {"tenths and inches after Q", "OPRN 180700Z 23006KT 1000 HZ SKC 15/05 Q1022.3/30.18", {{36, "10223"}}},
+      {"just below zero", "CYSC 180750Z AUTO 29005KT 1 3/4SM -SN BKN005 OVC010 M00/M00 A2969", {{41, "M00M00"}}},
       {"end sign", "EGLL 011200Z 27010KT 9999 15/10 Q1020=", {{36, "10200"}}},
   };
   for (const Case& c : cases) ExpectFields(c);
