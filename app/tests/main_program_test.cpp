@@ -238,8 +238,9 @@ namespace norvane::testing {
 namespace {
 
 // Every script shipped in data/scripts runs, from start-up on, without a line the
-// interpreter refuses (a comma in a comment line would start a new line).
-TEST(MainProgram, ShippedScriptsHoldOnlyCommands) {
+// interpreter refuses (a comma in a comment line would start a new line); the help
+// says what the commands take.
+TEST(MainProgram, ShippedScriptsHoldOnlyCommandsAndTheHelpMatches) {
   AppHarness app;
   const std::filesystem::path folder = std::filesystem::path(NORVANE_SOURCE_DIR) / "data/scripts";
   LocalFileSystem shipped(folder);
@@ -254,6 +255,12 @@ TEST(MainProgram, ShippedScriptsHoldOnlyCommands) {
   app.Start();
   for (const std::string& name : names) app.program.Exec("R " + name + " 3 1");
   EXPECT_FALSE(app.Logged("invalid command")) << app.program.Log().Text();
+  // The help names BUILDGRID's last word as the grid builder reads it.
+  const std::string help = LocalFileSystem(folder.parent_path()).ReadAll("norvane.hlp").value_or("");
+  const std::size_t entry = help.find("\nBUILDGRID ");
+  ASSERT_NE(entry, std::string::npos);
+  const std::string usage = help.substr(entry + 1, help.find('\n', entry + 1) - entry - 1);
+  EXPECT_TRUE(usage.ends_with(" exponent minutes")) << usage;
 }
 
 // What the user sees after each of these menu choices: the busy window around the long
