@@ -31,7 +31,7 @@ class BatchDialogs : public Dialogs {
  public:
   BoxAnswer MessageBox(const std::string& text, const std::string& title, BoxStyle style) override {
     std::fprintf(stderr, "norvane-batch: [%s] %s\n", title.c_str(), text.c_str());
-    return style == BoxStyle::Information || style == BoxStyle::Critical ? BoxAnswer::Ok : BoxAnswer::No;
+    return style == BoxStyle::YesNoQuestion ? BoxAnswer::No : BoxAnswer::Ok;
   }
   void Beep() override {}
   std::optional<Color> ChooseColor(Color) override { return std::nullopt; }
