@@ -38,6 +38,7 @@ class AppView {
   virtual void MenusChanged() {}                                     // captions, marks, enabled items
   virtual void LayoutChanged() {}                                    // the control places or text colours
   virtual void FocusCommandBox() {}
+  virtual void BusyChanged(bool /*shown*/) {}                       // `frmBusy` ("Please Wait...")
   virtual void Quit() {}
 };
 

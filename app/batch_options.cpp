@@ -1,5 +1,6 @@
 #include "app/batch_options.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace norvane {
@@ -54,12 +55,30 @@ BatchParse ParseBatchOptions(const std::vector<std::string>& args) {
   return {o, ""};
 }
 
+int BatchWaitAtEnd(const BatchOptions& options) {
+  if (options.steps.empty() || options.steps.back().kind == BatchStep::Kind::Wait) return 0;
+  int longest = 0;
+  for (const BatchStep& step : options.steps)
+    if (step.kind == BatchStep::Kind::Wait) longest = std::max(longest, step.seconds);
+  return longest;
+}
+
+std::string BatchWorkLeftMessage(const BatchOptions& options, int queued) {
+  bool waited = false;
+  for (const BatchStep& step : options.steps) waited = waited || step.kind == BatchStep::Kind::Wait;
+  const std::string left = "background work is still running or queued (" + std::to_string(queued) +
+                           " queued) and ends with this program";
+  return waited ? left + "; a longer --wait S lets it finish"
+                : left + "; add --wait S after the command that queues it";
+}
+
 std::string BatchUsage() {
   return "usage: norvane-batch [OPTIONS] [COMMAND | --wait S]...\n"
          "Runs the Norvane main program without a window in the current (working) folder:\n"
          "start-up as the map program does, \"startup.nvs\", then each COMMAND as a typed line,\n"
          "in order; --wait S between commands keeps the one-second tick running until no\n"
-         "background process is queued or running (at most S seconds).\n"
+         "background process is queued or running (at most S seconds). Work still queued\n"
+         "after the last command is waited for as long as the longest --wait given.\n"
          "\n"
          "  --size WxH         size of the map picture (default: that of a 1600 x 1000 window)\n"
          "  --wait S           see above; may be given several times\n"
@@ -72,7 +91,8 @@ std::string BatchUsage() {
          "  --help             this text\n"
          "\n"
          "Exit status: 0 done, 1 refused (another copy holds the folder, a file cannot be\n"
-         "written), 2 bad use.\n";
+         "written), 2 bad use, 3 background work (a download, a grid build) was still\n"
+         "queued or running at the end.\n";
 }
 
 }  // namespace norvane

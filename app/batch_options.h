@@ -30,4 +30,12 @@ struct BatchParse {
 BatchParse ParseBatchOptions(const std::vector<std::string>& args);
 std::string BatchUsage();
 
+// How long to wait after the last step for work still queued or running: a --wait
+// given before the command that queued the work still holds for it (the longest one
+// given). 0 when the last step was itself a wait, or none was given.
+int BatchWaitAtEnd(const BatchOptions& options);
+// Exit status and message when work is still queued or running at the end.
+inline constexpr int kBatchWorkLeft = 3;
+std::string BatchWorkLeftMessage(const BatchOptions& options, int queued);
+
 }  // namespace norvane

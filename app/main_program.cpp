@@ -114,7 +114,7 @@ MainProgram::MainProgram(AppPlatform platform) : p_(platform), host_(std::make_u
   services.runScript = [this](const std::string& name) { RunScript(name); };
   services.setStatusLabel = [this](const std::string& text) { SetStatus(text, false); };
   services.pumpEvents = [this] { p_.events.ProcessEvents(); };
-  services.watchNewReports = [this] { WatchNewReports(); };
+  services.watchNewReports = [this] { return WatchNewReports(); };
   scheduler_ = std::make_unique<Scheduler>(queue_, settings_, services);
   BuildHooks();
   for (const auto& [name, state] : menus_.Items()) {
@@ -246,7 +246,10 @@ void MainProgram::QueueDownloadFor(const std::string& stamp) {
 void MainProgram::OpenOptions(OptionsPage page) {
   const Settings before = settings_;
   switch (p_.windows.EditOptions(settings_, page, log_)) {
-    case AppWindows::OptionsResult::Cancelled: settings_ = before; break;
+    case AppWindows::OptionsResult::Cancelled:
+      settings_ = before;
+      Redraw(false);
+      break;
     case AppWindows::OptionsResult::Stored:
       // The dialog has saved them.
       Redraw(false);
@@ -526,10 +529,11 @@ void MainProgram::LoadPointsOfInterest() {
   plotPoints_ = ToPlotPoints(points_);
 }
 
-void MainProgram::WatchNewReports() {
+bool MainProgram::WatchNewReports() {
   WatchContext context{p_.files, log_, points_, settings_.WatchDistance, settings_.EarthRadius, watchBox_};
-  WatchHandOffFile(context);
+  const bool kept = WatchHandOffFile(context).verificationWritten;
   p_.view.WatchChanged(watchBox_.Text());
+  return kept;
 }
 
 void MainProgram::Verify() {
@@ -541,6 +545,7 @@ void MainProgram::Verify() {
     host.updateScale = [this](int w, int h) { return projection_.UpdateScale(w, h); };
     host.drawMap = [this](Canvas& c) { Draw_Map(c, projection_, outline_, settings_.MapForeColor); };
     host.processEvents = [this] { p_.events.ProcessEvents(); };
+    host.busy = [this](bool shown) { p_.view.BusyChanged(shown); };
     host.place = ProjectionPlacer(projection_);
     if (p_.canvas.Width() != std::max(1, layout_.plot.width) || p_.canvas.Height() != std::max(1, layout_.plot.height))
       p_.canvas.Resize(layout_.plot.width, layout_.plot.height);
@@ -640,6 +645,8 @@ bool MainProgram::Choose(const std::string& c) {
   auto textBoxes = [this](bool save) {
     LayoutWindow();
     if (save) SaveSettingsNow();
+    // The map picture changed size: drawn again, its labels stand inside it.
+    Redraw(true);
   };
   if (c == "cmdRedraw") {
     Redraw(false);
@@ -720,7 +727,10 @@ bool MainProgram::Choose(const std::string& c) {
   } else if (c == "mnuVerificationText") {
     p_.windows.ShowVerificationText(VerificationText(p_.files, log_));
   } else if (c == "mnuContinuity") {
+    p_.view.BusyChanged(true);
+    p_.events.ProcessEvents();
     log_.ShowMessage(ContinuityListing(CountContinuity(store_, p_.files, MinutesNow(p_.clock)), NowStamp(p_.clock)));
+    p_.view.BusyChanged(false);
   } else if (c == "mnuPrint") {
     Exec("print chart");
   } else if (c == "mnuOptions" || c == "lblNum") {

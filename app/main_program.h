@@ -111,7 +111,7 @@ class MainProgram {
   void ApplyViewChange();
   bool ChooseView(const std::string& control);
   void LoadPointsOfInterest();
-  void WatchNewReports();
+  bool WatchNewReports();
   void Verify();
   void Print(const CommandWords& words);
   void SavePictureNow(const std::string& name, const std::string& quality);

@@ -4,6 +4,9 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <optional>
+#include <string_view>
+#include <vector>
 #include <utility>
 
 #include "core/number_text.h"
@@ -36,53 +39,80 @@ void Scheduler::Tick() {
 
 namespace {
 
-// A field that must end its line: nothing when the input ends first, or when a comma
-// follows it (the framing is lost).
-enum class FieldState { kOk, kMissing, kMisplaced };
-FieldState LineField(RecordReader& reader, std::string& out) {
-  auto field = reader.NextText();
-  if (!field) return FieldState::kMissing;
-  out = std::move(*field);
-  return reader.LastEndedLine() ? FieldState::kOk : FieldState::kMisplaced;
+// One line of "verify.out" without its line end, and where the next line starts.
+struct TextLine {
+  std::string_view text;
+  std::size_t next = 0;
+  bool ended = false;  // a line end followed it
+};
+
+std::vector<TextLine> SplitLines(std::string_view contents) {
+  std::vector<TextLine> lines;
+  std::size_t at = 0;
+  while (at < contents.size()) {
+    const std::size_t lf = contents.find('\n', at);
+    const bool ended = lf != std::string_view::npos;
+    std::string_view text = contents.substr(at, (ended ? lf : contents.size()) - at);
+    if (text.ends_with('\r')) text.remove_suffix(1);
+    at = ended ? lf + 1 : contents.size();
+    lines.push_back({text, at, ended});
+  }
+  return lines;
+}
+
+std::optional<std::int32_t> TimeLine(std::string_view line) {
+  const std::string text = TrimBlanks(std::string(line));
+  std::int32_t value = 0;
+  const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || ec != std::errc() || ptr != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+// A text record alone on its line: quoted, with no quote inside (the writer drops them).
+std::optional<std::string> TextRecord(std::string_view line) {
+  if (line.size() < 2 || line.front() != '"' || line.back() != '"') return std::nullopt;
+  const std::string_view inner = line.substr(1, line.size() - 2);
+  if (inner.find('"') != std::string_view::npos) return std::nullopt;
+  return std::string(inner);
 }
 
 }  // namespace
 
 VerificationRead ReadVerification(std::string_view contents) {
   VerificationRead read;
-  RecordReader reader(contents);
-  while (!reader.AtEnd()) {
-    std::string fields[4];
-    FieldState state = FieldState::kOk;
-    for (int k = 0; k < 4 && state == FieldState::kOk; ++k) state = LineField(reader, fields[k]);
-    if (state == FieldState::kMissing) {
-      read.tornTail = true;
-      break;
-    }
-    std::size_t end = reader.Offset();
-    // The last record of a complete entry ends with its line end; one cut short does not.
-    if (state == FieldState::kOk && end >= contents.size()) {
-      read.tornTail = true;
-      break;
-    }
-    const std::string timeText = TrimBlanks(fields[0]);
-    double number = 0;
-    const auto [ptr, ec] = std::from_chars(timeText.data(), timeText.data() + timeText.size(), number);
-    if (state == FieldState::kMisplaced || ec != std::errc() || ptr != timeText.data() + timeText.size() ||
-        timeText.empty() || !fields[1].empty()) {
-      read.misaligned = true;
-      break;
-    }
-    if (end < contents.size() && contents[end] == '\r') ++end;
-    if (end < contents.size() && contents[end] == '\n') ++end;
-    read.validEnd = end;
-    using Minutes = std::numeric_limits<std::int32_t>;
-    if (!std::isfinite(number) || number != std::floor(number) || number < Minutes::min() || number > Minutes::max()) {
-      ++read.skipped;
+  const std::vector<TextLine> lines = SplitLines(contents);
+  bool inDamage = false;
+  std::size_t i = 0;
+  while (i < lines.size()) {
+    const auto time = TimeLine(lines[i].text);
+    std::optional<std::string> fields[3];
+    bool whole = time.has_value() && i + 3 < lines.size();
+    for (std::size_t k = 0; whole && k < 3; ++k) whole = (fields[k] = TextRecord(lines[i + 1 + k].text)).has_value();
+    if (whole && fields[0]->empty()) {
+      read.entries.push_back({*time, std::move(*fields[0]), std::move(*fields[1]), std::move(*fields[2])});
+      read.validEnd = lines[i + 3].next;
+      inDamage = false;
+      i += 4;
       continue;
     }
-    read.entries.push_back({static_cast<std::int32_t>(number), std::move(fields[1]), std::move(fields[2]),
-                            std::move(fields[3])});
+    // An entry that starts well but runs into the end of the file was cut short.
+    if (time && i + 4 >= lines.size() && !lines.back().ended) {
+      bool fits = true;
+      for (std::size_t k = i + 1; k + 1 < lines.size(); ++k) fits = fits && TextRecord(lines[k].text).has_value();
+      if (fits) {
+        read.tornTail = true;
+        break;
+      }
+    }
+    if (time && i + 3 >= lines.size()) {
+      read.tornTail = true;
+      break;
+    }
+    // A damaged record: pass over line by line to the next entry that reads whole.
+    if (!inDamage) ++read.skipped;
+    inDamage = true;
+    read.misaligned = true;
+    ++i;
   }
   return read;
 }
@@ -108,15 +138,9 @@ bool CleanVerification(FileSystem& fs, Reporter& reporter, std::int32_t now, int
   auto contents = fs.ReadAll(kVerificationFile);
   if (!contents) return !fs.Exists(kVerificationFile);
   const VerificationRead read = ReadVerification(*contents);
-  if (read.misaligned) {
-    reporter.ShowMessage("The verification file 'verify.out' is damaged after entry " +
-                         std::to_string(read.entries.size() + static_cast<std::size_t>(read.skipped)) +
-                         "; it was left as it is");
-    return false;
-  }
-  if (read.skipped > 0)
+  if (read.misaligned)
     reporter.ShowMessage("Removed " + std::to_string(read.skipped) +
-                         " entries with an unreadable time from 'verify.out'");
+                         " damaged parts of 'verify.out'; the entries around them are kept");
   if (read.tornTail) reporter.ShowMessage("Removed the cut-short last entry of 'verify.out'");
   const std::string kept = TrimmedVerification(read, now, hours);
   if (kept == *contents) return true;
@@ -137,8 +161,9 @@ void Scheduler::FinishDownload() {
   if (services_.setStatusLabel) services_.setStatusLabel("Check Wx");
   if (services_.pumpEvents) services_.pumpEvents();
   if (fs.Exists("watch.zzz")) {
-    if (services_.watchNewReports) services_.watchNewReports();
-    fs.Remove("watch.zzz");
+    // Notices that could not be kept are watched again after the next download.
+    const bool kept = !services_.watchNewReports || services_.watchNewReports();
+    if (kept) fs.Remove("watch.zzz");
   }
   if (services_.setStatusLabel) services_.setStatusLabel("");
   reporter.LogProcessMessage("Idle...");

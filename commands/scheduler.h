@@ -32,7 +32,7 @@ struct SchedulerServices {
   std::function<void(const std::string& script)> runScript;
   // The significant-weather check of the new reports in "watch.zzz", which the
   // scheduler deletes afterwards; may be empty.
-  std::function<void()> watchNewReports;
+  std::function<bool()> watchNewReports;  // false when the notices could not be kept
   // The status label (`lblNum`); may be empty.
   std::function<void(const std::string&)> setStatusLabel;
   // Lets pending events run; may be empty.
@@ -73,15 +73,15 @@ struct VerificationEntry {
   std::string event;      // event text + " -- " + the points
 };
 
-// "verify.out" read entry by entry. Each record must end its line, the time must be a
-// number and the second record empty; otherwise the framing is lost and reading stops
-// there, so that nothing after it is taken for what it is not.
+// "verify.out" read entry by entry. An entry is four lines: a whole number of minutes,
+// an empty text, and two texts. A line that does not fit is damaged: reading passes
+// over it, line by line, to the next entry that reads whole.
 struct VerificationRead {
   std::vector<VerificationEntry> entries;
   std::size_t validEnd = 0;  // bytes up to the end of the last complete entry read
-  int skipped = 0;           // entries whose time is not a whole number of minutes in range
+  int skipped = 0;           // damaged parts passed over
   bool tornTail = false;     // the last entry was cut short and is left out
-  bool misaligned = false;   // a record out of its place
+  bool misaligned = false;   // some damaged part was passed over
 };
 VerificationRead ReadVerification(std::string_view contents);
 std::string FormatVerificationEntry(const VerificationEntry& entry);

@@ -1,5 +1,6 @@
 #include "contour/derived_quantities.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace norvane {
@@ -42,8 +43,13 @@ double MixingRatio(double t, double td) {
 
 double WindChill(double t, double knots) {
   if (!IsUsable(t) || !IsUsable(knots)) return MissingValue;
+  if (!(knots >= 0)) return MissingValue;
+  // The formula holds only in wind of about 3 mph and more, at about 10 C and below;
+  // elsewhere, and wherever it would come out warmer, the chill is the air itself.
+  constexpr double kLightestKnots = 3 * 0.868976, kWarmestCelsius = 10;
+  if (knots < kLightestKnots || t > kWarmestCelsius) return Checked(t);
   const double w = knots * kKnotsToMetres;
-  return Checked(33 + (t - 33) * (0.55 + 0.417 * std::sqrt(w) - 0.0454 * w));
+  return Checked(std::min(t, 33 + (t - 33) * (0.55 + 0.417 * std::sqrt(w) - 0.0454 * w)));
 }
 
 ConvergenceValues Convergence(const Grid& grid, int row, int column) {

@@ -1,8 +1,12 @@
 #include "contour/grid_display.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <optional>
+#include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "contour/derived_quantities.h"
 #include "core/number_text.h"
@@ -42,8 +46,13 @@ void UnknownField(GridDisplayContext& ctx, const std::string& display, const std
   ctx.log.ShowMessage("Cannot show " + display + " because '" + field + "' for type is not recognized");
 }
 
-void IllegalInterval(GridDisplayContext& ctx) {
-  ctx.log.ShowMessage("Cannot show contour because the interval is illegal for start and end");
+void IllegalInterval(GridDisplayContext& ctx, double start, double end, double interval) {
+  // An interval that runs the right way but too finely is a different slip.
+  const bool rightWay = std::isfinite(start) && std::isfinite(end) && std::isfinite(interval) && interval != 0 &&
+                        (end > start) == (interval > 0);
+  ctx.log.ShowMessage(rightWay ? "Cannot show contour because there are too many levels from start to end (at most " +
+                                     std::to_string(kMaxContourLevels) + ")"
+                               : std::string("Cannot show contour because the interval is illegal for start and end"));
 }
 
 // What ShowGrid prints at a point: the value in the pattern, or for "U" the wind line.
@@ -92,13 +101,53 @@ void CentredLabel(Canvas& canvas, double cx, double cy, const std::string& measu
   canvas.Text(x, y, shown, kMapFont, color);
 }
 
-void PrintValue(Canvas& canvas, ScreenPoint at, double value, GridCode code, bool useCelsius, Color color,
-                const std::string& format) {
+// The boxes of the values printed so far in one display. A value whose box would touch
+// one of them is left out, as thinning leaves out stations: numbers printed over each
+// other read as neither, and the later digits hide the earlier minus signs.
+class PrintedBoxes {
+ public:
+  bool Claim(double left, double top, double width, double height) {
+    constexpr double kGap = 1;
+    const Box box{left - kGap, top, left + width + kGap, top + height};
+    const auto [c0, r0] = Cell(box.left, box.top);
+    const auto [c1, r1] = Cell(box.right, box.bottom);
+    for (long long r = r0; r <= r1; ++r)
+      for (long long c = c0; c <= c1; ++c) {
+        const auto found = cells_.find(Key(c, r));
+        if (found == cells_.end()) continue;
+        for (const Box& other : found->second)
+          if (box.left < other.right && other.left < box.right && box.top < other.bottom && other.top < box.bottom)
+            return false;
+      }
+    for (long long r = r0; r <= r1; ++r)
+      for (long long c = c0; c <= c1; ++c) cells_[Key(c, r)].push_back(box);
+    return true;
+  }
+
+ private:
+  struct Box {
+    double left, top, right, bottom;
+  };
+  static constexpr double kCell = 32;
+  static std::pair<long long, long long> Cell(double x, double y) {
+    return {static_cast<long long>(std::floor(x / kCell)), static_cast<long long>(std::floor(y / kCell))};
+  }
+  static long long Key(long long c, long long r) { return r * 1000003 + c; }
+  std::unordered_map<long long, std::vector<Box>> cells_;
+};
+
+void PrintValue(Canvas& canvas, PrintedBoxes& printed, ScreenPoint at, double value, GridCode code, bool useCelsius,
+                Color color, const std::string& format) {
   const std::string text = FormatNumber(value, format);
   const bool toFahrenheit = !useCelsius && (code == GridCode::Temperature || code == GridCode::DewPoint);
+  const std::string shown = toFahrenheit ? FormatNumber(CelsiusToFahrenheit(value), format) : text;
   // The box is measured on the Celsius text even when the Fahrenheit value is printed.
-  CentredLabel(canvas, at.x, at.y, text, toFahrenheit ? FormatNumber(CelsiusToFahrenheit(value), format) : text,
-               color);
+  const double left = at.x - canvas.TextWidth(text, kMapFont) / 2;
+  const double top = at.y - canvas.TextHeight(text, kMapFont) / 2;
+  if (!std::isfinite(left) || !std::isfinite(top) ||
+      !printed.Claim(left, top, canvas.TextWidth(shown, kMapFont), canvas.TextHeight(shown, kMapFont)))
+    return;
+  CentredLabel(canvas, at.x, at.y, text, shown, color);
 }
 
 void DrawLevels(GridDisplayContext& ctx, const ContourField& field, const ContourLevels& levels, Color color,
@@ -149,6 +198,7 @@ void ShowGrid(GridDisplayContext& ctx, const std::string& name, const std::strin
   const auto grid = LoadGrid(ctx, name, "grid");
   if (!grid || !ctx.place) return;
   const auto code = GridCodeOf(field);
+  PrintedBoxes printed;
   for (int i = 0; i < grid->size.rows; ++i) {
     if (ctx.processEvents) ctx.processEvents();
     for (int j = 0; j < grid->size.columns; ++j) {
@@ -161,7 +211,7 @@ void ShowGrid(GridDisplayContext& ctx, const std::string& name, const std::strin
       const double value = GridValue(cell, *code);
       if (!IsUsable(value)) continue;
       if (*code == GridCode::Wind) DrawWindLine(ctx.canvas, *at, cell, value, color);
-      else PrintValue(ctx.canvas, *at, value, *code, ctx.useCelsius, color, pattern);
+      else PrintValue(ctx.canvas, printed, *at, value, *code, ctx.useCelsius, color, pattern);
     }
   }
 }
@@ -171,7 +221,7 @@ void DrawContours(GridDisplayContext& ctx, const std::string& name, const std::s
   const std::string pattern = FormatOrDefault(format);
   ctx.log.LogProcessMessage("Drawing contour '" + field + "' from " + name);
   const auto levels = LevelsOf(start, end, interval);
-  if (!levels) return IllegalInterval(ctx);
+  if (!levels) return IllegalInterval(ctx, start, end, interval);
   if (!GridExists(ctx, name, "contour")) return;
   const auto grid = LoadGrid(ctx, name, "contour");
   if (!grid) return;
@@ -187,7 +237,7 @@ void DrawContourDifference(GridDisplayContext& ctx, const std::string& name1, co
   const std::string pattern = FormatOrDefault(format);
   ctx.log.LogProcessMessage("Drawing contour difference '" + field + "' from '" + name1 + "' and '" + name2 + "'");
   const auto levels = LevelsOf(start, end, interval);
-  if (!levels) return IllegalInterval(ctx);
+  if (!levels) return IllegalInterval(ctx, start, end, interval);
   if (!GridExists(ctx, name1, "contour") || !GridExists(ctx, name2, "contour")) return;
   const auto first = LoadGrid(ctx, name1, "contour");
   if (!first) return;

@@ -96,9 +96,10 @@ void RedrawView::Bind(RedrawHost& host, Color mapForeColor) {
   host.place = ProjectionPlacer(projection_);
 }
 
+std::string ZoomFactorText(double screenDistance) { return FormatNumber(screenDistance / 1000, "0.###"); }
+
 CoordinatesBoxes OpenCoordinates(const Settings& s) {
-  return {TrimmedNumberText(s.CenterLatitude), TrimmedNumberText(s.CenterLongitude),
-          TrimmedNumberText(s.ScreenDistance / 1000)};
+  return {TrimmedNumberText(s.CenterLatitude), TrimmedNumberText(s.CenterLongitude), ZoomFactorText(s.ScreenDistance)};
 }
 
 CoordinatesFocus AcceptCoordinates(const CoordinatesBoxes& boxes, Settings& settings, Dialogs& dialogs) {

@@ -71,6 +71,9 @@ struct CoordinatesBoxes {
 enum class CoordinatesFocus { None, txtLat, txtLong, txtScale };
 
 CoordinatesBoxes OpenCoordinates(const Settings& settings);
+// The zoom factor of a view (`ScreenDistance` / 1000) as a user would type it: at most
+// three decimals, none that are zeros.
+std::string ZoomFactorText(double screenDistance);
 // `cmdOk`: checks the boxes in order; the first failure shows its "ERROR" box and
 // returns the box to focus (the dialog stays open, nothing stored). On success the
 // view fields are stored and None is returned. `ApplyViewChange` follows the dialog

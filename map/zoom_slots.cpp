@@ -48,9 +48,10 @@ ZoomEditorRows OpenZoomEditor(const Settings& settings) {
 void UseCurrentView(ZoomEditorRow& row, const Settings& s) {
   if (row.txtZoomName.empty())
     row.txtZoomName = FormatNumber(s.CenterLatitude, "0.0") + " / " + FormatNumber(s.CenterLongitude, "0.0");
-  row.txtCenterLat = TrimmedNumberText(s.CenterLatitude);
-  row.txtCenterLong = TrimmedNumberText(s.CenterLongitude);
-  row.txtZoomFactor = TrimmedNumberText(s.ScreenDistance / 1000);
+  // Four decimals (about ten metres) are all a view needs, and fit the boxes.
+  row.txtCenterLat = FormatNumber(s.CenterLatitude, "0.####");
+  row.txtCenterLong = FormatNumber(s.CenterLongitude, "0.####");
+  row.txtZoomFactor = ZoomFactorText(s.ScreenDistance);
 }
 
 std::optional<ZoomEditorFocus> AcceptZoomEditor(ZoomEditorRows& rows, Settings& settings, Dialogs& dialogs) {

@@ -6,16 +6,22 @@
 // scripts and points of interest are left alone; shipped data files are refreshed.
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "tools/ready_folder.h"
 
 int main(int argc, char** argv) {
-  if (argc < 2 || argc > 3) {
-    std::fprintf(stderr, "usage: norvane-workdir FOLDER [SERVER-ADDRESS]\n");
+  const norvane::WorkdirArguments args = norvane::ParseWorkdirArguments(std::vector<std::string>(argv + 1, argv + argc));
+  if (args.help) {
+    std::fputs(norvane::WorkdirUsage().c_str(), stdout);
+    return 0;
+  }
+  if (!args.error.empty()) {
+    std::fprintf(stderr, "norvane-workdir: %s\n%s", args.error.c_str(), norvane::WorkdirUsage().c_str());
     return 2;
   }
-  const std::string folder = argv[1];
-  const std::string server = argc > 2 ? argv[2] : "http://127.0.0.1:8642";
+  const std::string& folder = args.folder;
+  const std::string& server = args.server;
   const auto data = norvane::FindShippedData(norvane::ThisProgramFolder());
   if (!data) {
     std::fprintf(stderr, "norvane-workdir: the shipped data (share/norvane beside this program) is missing\n");

@@ -107,4 +107,32 @@ ReadyFolderResult MakeReadyFolder(const fs::path& folder, const fs::path& data, 
   return result;
 }
 
+WorkdirArguments ParseWorkdirArguments(const std::vector<std::string>& args) {
+  WorkdirArguments a;
+  if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
+    a.help = true;
+    return a;
+  }
+  if (args.empty() || args.size() > 2) {
+    a.error = "a folder is needed, and at most one server address after it";
+    return a;
+  }
+  // A folder called like an option is a slip: never make it.
+  if (args[0].starts_with("-")) {
+    a.error = "unknown option " + args[0];
+    return a;
+  }
+  a.folder = args[0];
+  a.server = args.size() > 1 ? args[1] : "http://127.0.0.1:8642";
+  return a;
+}
+
+std::string WorkdirUsage() {
+  return "usage: norvane-workdir FOLDER [SERVER-ADDRESS]\n"
+         "Makes FOLDER a ready Norvane working folder: settings, station tables, world map,\n"
+         "weather symbols, default scripts and points of interest, and the help file.\n"
+         "The first server template points at SERVER-ADDRESS (default http://127.0.0.1:8642,\n"
+         "the sample bulletin server). Your settings, scripts and points are never overwritten.\n";
+}
+
 }  // namespace norvane

@@ -2,6 +2,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace norvane {
 
@@ -33,5 +34,14 @@ struct ReadyFolderResult {
 // the first server template from it and makes that server the active one.
 ReadyFolderResult MakeReadyFolder(const std::filesystem::path& folder, const std::filesystem::path& data,
                                   const std::string& server);
+
+// The command line of norvane-workdir: FOLDER [SERVER-ADDRESS], or --help.
+struct WorkdirArguments {
+  bool help = false;
+  std::string folder, server;
+  std::string error;  // why the command line was refused
+};
+WorkdirArguments ParseWorkdirArguments(const std::vector<std::string>& args);
+std::string WorkdirUsage();
 
 }  // namespace norvane

@@ -16,6 +16,8 @@ std::string CleanPointName(std::string_view name) {
 
 PointsRead ReadPoints(std::string_view bytes, int capacity) {
   PointsRead read;
+  // Editors that save in UTF-8 may put a byte-order mark first; it is no part of a name.
+  if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
   RecordReader reader(bytes);
   while (auto line = NextRecordLine(reader, bytes)) {
     const auto latitude = line->fields.size() == 3 ? NumberField(line->fields[1], -9000, 9000, false) : std::nullopt;

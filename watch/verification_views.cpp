@@ -21,9 +21,8 @@ std::string VerificationText(const FileSystem& fs, Reporter& reporter) {
   if (!contents || contents->size() < 20) return kNothingToVerify;
   const VerificationRead read = ReadVerification(*contents);
   if (read.misaligned)
-    reporter.ShowMessage("The verification file 'verify.out' is damaged after entry " +
-                         std::to_string(read.entries.size() + static_cast<std::size_t>(read.skipped)) +
-                         "; only the entries before it are shown");
+    reporter.ShowMessage("The verification file 'verify.out' holds " + std::to_string(read.skipped) +
+                         " damaged parts; the entries around them are shown");
   if (read.entries.empty()) return kNothingToVerify;
   std::string text;
   for (auto entry = read.entries.rbegin(); entry != read.entries.rend(); ++entry)

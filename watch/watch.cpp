@@ -128,12 +128,14 @@ VerificationState ReadVerificationState(const FileSystem& fs) {
 bool AddVerificationEntries(FileSystem& fs, Reporter& reporter, VerificationState& state,
                             const std::string& entries) {
   std::string contents = std::move(state.contents);
-  if (state.read.misaligned) {
-    // Left as it is (the cleaning reports it); the new entries start on a line of their own.
-    if (!contents.empty() && contents.back() != '\n') contents += "\r\n";
-  } else if (state.read.tornTail) {
-    contents.resize(state.read.validEnd);
-    reporter.ShowMessage("Removed the cut-short last entry of 'verify.out'");
+  if (state.read.misaligned || state.read.tornTail) {
+    // Written again from the entries that read whole, so that the new ones are read too.
+    contents.clear();
+    for (const VerificationEntry& entry : state.read.entries) contents += FormatVerificationEntry(entry);
+    if (state.read.misaligned) reporter.ShowMessage("Removed the damaged parts of 'verify.out'");
+    if (state.read.tornTail) reporter.ShowMessage("Removed the cut-short last entry of 'verify.out'");
+  } else if (!contents.empty() && contents.back() != '\n') {
+    contents += "\r\n";  // a whole last entry without its line end
   }
   contents += entries;
   if (ReplaceFile(fs, kVerificationFile, contents, "temp.out")) return true;

@@ -3,6 +3,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/main_program.h"
 #include "app/no_windows.h"
@@ -36,12 +37,20 @@ struct ScriptedWindows : NoWindows {
   std::optional<std::string> script, hour;
   std::optional<MapRegion> regionMade;
   std::function<OptionsResult(Settings&, OptionsPage)> options;
+  std::optional<VerificationRequest> verification;
   std::optional<std::string> ChooseScript() override { return script; }
+  std::optional<VerificationRequest> ChooseVerification(const std::string&) override { return verification; }
   std::optional<std::string> ChooseDownloadHour(const std::string&, std::int32_t) override { return hour; }
   std::optional<MapRegion> SelectRegion() override { return regionMade; }
   OptionsResult EditOptions(Settings& s, OptionsPage page, Reporter&) override {
     return options ? options(s, page) : OptionsResult::Cancelled;
   }
+};
+
+// Remembers the busy window's showings and hidings, in order.
+struct RecordingView : AppView {
+  std::vector<bool> busy;
+  void BusyChanged(bool shown) override { busy.push_back(shown); }
 };
 
 struct AppHarness {
@@ -54,7 +63,7 @@ struct AppHarness {
   NoHelpViewer help;
   RecordingCanvas canvas;
   ScriptedWindows windows;
-  AppView view;
+  RecordingView view;
   RecordingPrinter printer;
   FakeProgramRunner runner;
   MainProgram program{

@@ -2,6 +2,11 @@
 // picture, the marks and the log.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+
+#include "core/local_file_system.h"
+
 #include "app/tests/app_harness.h"
 
 namespace norvane::testing {
@@ -25,9 +30,8 @@ TEST(MainProgram, StartLeavesTheNoticeAndLayingOutDoesNotRedraw) {
   EXPECT_TRUE(app.program.TimerEnabled());
   EXPECT_TRUE(app.program.Menus().Checked("mnuRefreshStatus"));
 
-  // Resizing and the text-box menus lay the window out again without redrawing.
+  // Resizing and the zoom controls lay the window out again without redrawing.
   app.program.Resize(1200, 800);
-  app.program.Choose("mnuEnlarge");
   app.program.Choose("mnuZoomControls");
   EXPECT_EQ(app.Clears(), 1u);
   EXPECT_EQ(app.program.Layout().plot.width, 1200);
@@ -225,6 +229,74 @@ TEST(MainProgram, DialogsHandBackCommands) {
   EXPECT_DOUBLE_EQ(app.program.CurrentSettings().CenterLatitude, 52.5);
   EXPECT_DOUBLE_EQ(app.program.CurrentSettings().CenterLongitude, 15);
   EXPECT_NE(app.files.files[kSettingsFile].find("52.5"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace norvane::testing
+
+namespace norvane::testing {
+namespace {
+
+// Every script shipped in data/scripts runs, from start-up on, without a line the
+// interpreter refuses (a comma in a comment line would start a new line); the help
+// says what the commands take.
+TEST(MainProgram, ShippedScriptsHoldOnlyCommandsAndTheHelpMatches) {
+  AppHarness app;
+  const std::filesystem::path folder = std::filesystem::path(NORVANE_SOURCE_DIR) / "data/scripts";
+  LocalFileSystem shipped(folder);
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    const std::string name = entry.path().filename().string();
+    if (!name.ends_with(".nvs")) continue;
+    names.push_back(name.substr(0, name.size() - 4));
+    app.files.files["scripts/" + name] = shipped.ReadAll(name).value_or("");
+  }
+  ASSERT_GT(names.size(), 20u);
+  app.Start();
+  for (const std::string& name : names) app.program.Exec("R " + name + " 3 1");
+  EXPECT_FALSE(app.Logged("invalid command")) << app.program.Log().Text();
+  // The help names BUILDGRID's last word as the grid builder reads it.
+  const std::string help = LocalFileSystem(folder.parent_path()).ReadAll("norvane.hlp").value_or("");
+  const std::size_t entry = help.find("\nBUILDGRID ");
+  ASSERT_NE(entry, std::string::npos);
+  const std::string usage = help.substr(entry + 1, help.find('\n', entry + 1) - entry - 1);
+  EXPECT_TRUE(usage.ends_with(" exponent minutes")) << usage;
+}
+
+// What the user sees after each of these menu choices: the busy window around the long
+// ones, a new picture after the options close either way, and labels inside a picture
+// that changed size.
+TEST(MainProgram, MenuChoicesShowTheirWork) {
+  AppHarness app;
+  app.Start();
+  app.windows.verification = VerificationRequest{":T", NowStamp(app.clock), NowStamp(app.clock)};
+  for (const char* control : {"mnuContinuity", "mnuGraphicalVerification"}) {
+    app.view.busy.clear();
+    app.program.Choose(control);
+    EXPECT_EQ(app.view.busy, (std::vector<bool>{true, false})) << control;
+  }
+  for (const auto result : {AppWindows::OptionsResult::Cancelled, AppWindows::OptionsResult::Stored}) {
+    app.windows.options = [result](Settings&, OptionsPage) { return result; };
+    const std::size_t clears = app.Clears();
+    app.program.Choose("mnuOptions");
+    EXPECT_EQ(app.Clears(), clears + 1) << static_cast<int>(result);
+  }
+  app.program.Exec("PLOT TEMPERATURE ON");
+  for (const char* control : {"mnuEnlarge", "mnuEnlarge", "mnuShrink", "mnuIncrease", "mnuDecrease"}) {
+    app.program.Choose(control);
+    const int height = app.program.Layout().plot.height;
+    ASSERT_EQ(app.canvas.Height(), height) << control;
+    double lowest = 0;
+    bool sawValid = false;
+    for (const auto& op : app.canvas.ops) {
+      if (op.kind == RecordingCanvas::Kind::Clear) lowest = 0, sawValid = false;
+      if (op.kind != RecordingCanvas::Kind::Text) continue;
+      lowest = std::max(lowest, op.y1 + 15);
+      sawValid = sawValid || op.text.rfind("Valid: ", 0) == 0;
+    }
+    EXPECT_TRUE(sawValid) << control;
+    EXPECT_LE(lowest, height) << control;
+  }
 }
 
 }  // namespace

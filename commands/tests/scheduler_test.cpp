@@ -24,6 +24,7 @@ struct SchedulerFixture : ::testing::Test {
   ProcessQueue queue;
   std::function<void()> duringCron;
   int cronRuns = 0, watchRuns = 0;
+  bool watchKept = true;
   Scheduler scheduler{queue, settings, Services()};
 
   SchedulerServices Services() {
@@ -36,7 +37,10 @@ struct SchedulerFixture : ::testing::Test {
       cronRuns += name == "cron.nvs";
       if (name == "cron.nvs" && duringCron) duringCron();
     };
-    s.watchNewReports = [this] { ++watchRuns; };
+    s.watchNewReports = [this] {
+      ++watchRuns;
+      return watchKept;
+    };
     return s;
   }
 };
@@ -77,6 +81,12 @@ TEST_F(SchedulerFixture, FinishDownloadTrimsVerificationAndHandsOnTheWatchFile) 
     EXPECT_FALSE(fs.Exists("watch.zzz"));
   }
   EXPECT_EQ(watchRuns, 2);
+  // Notices that could not be written stay in "watch.zzz" for the next download.
+  watchKept = false;
+  fs.failRenames = false;
+  fs.files["watch.zzz"] = "short";
+  scheduler.FinishDownload();
+  EXPECT_TRUE(fs.Exists("watch.zzz"));
   EXPECT_EQ(rep.logged.back(), "Idle...");
 }
 

@@ -17,8 +17,12 @@ TEST(DerivedQuantities, KnownValuesAndMissingInputs) {
       {"saturated air", RelativeHumidity(20.0, 20.0), 100, 0},
       {"dew point above temperature", RelativeHumidity(10.0, 12.0) > 100 ? 1.0 : 0.0, 1, 0},
       {"mixing ratio 20/10", MixingRatio(20, 10), 7.80, 0.01},  // 12.27 hPa of vapour at 10 C over dry air at 20 C
-      {"calm wind chill", WindChill(-10, 0), 33 + (-10 - 33) * 0.55, 1e-12},
+      {"calm wind chill", WindChill(-10, 0), -10, 0},
+      {"wind chill in wind under 3 mph", WindChill(-10, 2.5), -10, 0},
+      {"wind chill above 10 C", WindChill(15, 40), 15, 0},
       {"wind chill at 33 C", WindChill(33, 40), 33, 0},
+      {"wind chill in a cold wind", WindChill(-10, 20), 33 - 43 * (0.55 + 0.417 * std::sqrt(10.2) - 0.0454 * 10.2), 1e-12},
+      {"wind chill never above the air", WindChill(5, 3), 5, 0},
       {"missing temperature", RelativeHumidity(MissingValue, 5.0), MissingValue, 0},
       {"missing dew point", MixingRatio(5, -9.5E+296), MissingValue, 0},
       {"missing peak wind", WindChill(5, MissingValue), MissingValue, 0},

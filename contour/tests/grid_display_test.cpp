@@ -60,6 +60,7 @@ TEST(ShowGrid, PrintsValuesInThePatternCentredOnThePoint) {
   }
   // No ceiling reported prints 999; a missing or non-finite value prints nothing.
   Display d;
+  d.ctx.place = [](double lat, double lon) { return std::optional<ScreenPoint>({100 + 40 * lon, 100 - 40 * lat}); };
   d.Put("G", MakeGrid(1, 4, [](GridCell& c, int, int j) {
     c.Temperature = j == 0 ? MissingValue : j == 1 ? std::nan("") : j == 2 ? INFINITY : 3;
   }));
@@ -69,6 +70,34 @@ TEST(ShowGrid, PrintsValuesInThePatternCentredOnThePoint) {
   ASSERT_EQ(texts.size(), 5u);
   EXPECT_EQ(texts[0].text, "999");
   EXPECT_EQ(texts[4].text, "37.4");
+}
+
+// Points closer than their values are wide: every value printed stands clear of the
+// others, whole, and the lattice is still covered.
+TEST(ShowGrid, ValuesThatWouldOverlapAreLeftOut) {
+  for (const double pixels : {4.0, 10.0, 30.0}) {
+    Display d;
+    d.ctx.useCelsius = true;
+    d.ctx.place = [pixels](double lat, double lon) {
+      return std::optional<ScreenPoint>({100 + pixels * lon, 400 - pixels * lat});
+    };
+    d.Put("NOW", MakeGrid(20, 20, [](GridCell& c, int i, int j) { c.Temperature = -10.25 - i - 0.5 * j; }));
+    ShowGridCommand(d.ctx, "NOW", "T", 0, "");
+    const auto texts = d.canvas.OfKind(Kind::Text);
+    ASSERT_FALSE(texts.empty());
+    // Five characters of 4.8 units by 12: at 30 units every point fits, closer in only some do.
+    EXPECT_EQ(texts.size() == 400u, pixels == 30.0) << pixels;
+    EXPECT_GE(texts.size() * 24 * 12, static_cast<std::size_t>(19 * 19 * pixels * pixels / 4)) << pixels;
+    for (std::size_t a = 0; a < texts.size(); ++a) {
+      EXPECT_EQ(texts[a].text.front(), '-');
+      for (std::size_t b = a + 1; b < texts.size(); ++b) {
+        const bool apart = texts[a].x1 + 0.6 * 8 * texts[a].text.size() <= texts[b].x1 ||
+                           texts[b].x1 + 0.6 * 8 * texts[b].text.size() <= texts[a].x1 ||
+                           std::abs(texts[a].y1 - texts[b].y1) >= 12;
+        ASSERT_TRUE(apart) << pixels << ": " << texts[a].text << " and " << texts[b].text;
+      }
+    }
+  }
 }
 
 TEST(ShowGrid, WindLinesPointIntoTheWindAtTwiceTheSpeedUpTo30) {
@@ -126,6 +155,10 @@ TEST(GridDisplay, ChecksAndTheirMessages) {
       {"contours", draw("NOW", "", "T", 0, 5, 0.25), {}, "Drawing contour 'T' from NOW", true},
       {"falling interval upwards", draw("NOW", "", "T", 0, 30, -5),
        {"Cannot show contour because the interval is illegal for start and end"}, "", false},
+      {"over ten thousand levels", draw("NOW", "", "SLP", 900, 1100, 0.02),
+       {"Cannot show contour because there are too many levels from start to end (at most 10000)"}, "", false},
+      {"over ten thousand falling differences", draw("NOW", "NOW", "T", 30, -30, -0.005),
+       {"Cannot show contour because there are too many levels from start to end (at most 10000)"}, "", false},
       {"contour file missing", draw("NONE", "", "T", 0, 5, 1), {notFound}, "", false},
       {"contour of unknown field", draw("NOW", "", "XX", 0, 5, 1),
        {"Cannot show contour because 'XX' for type is not recognized"}, "", false},

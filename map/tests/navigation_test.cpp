@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "core/lenient_number.h"
 #include "core/settings.h"
 #include "map/projection.h"
 #include "map/station_pickup.h"
@@ -101,6 +102,23 @@ TEST(CoordinatesDialog, ChecksInOrder) {
   ScriptedDialogs dialogs;
   EXPECT_EQ(AcceptCoordinates(OpenCoordinates(s), s, dialogs), CoordinatesFocus::None);
   EXPECT_EQ(s.ScreenDistance, 6000);
+}
+
+// After the wheel has zoomed, both dialogs offer the factor as a user would type it,
+// close enough to bring the same view back.
+TEST(CoordinatesDialog, ShowsTheZoomFactorAsTyped) {
+  Settings s;
+  for (const int notches : {1, 1, 3, -2, -7}) {
+    WheelZoom(s, notches);
+    const std::string shown = OpenCoordinates(s).txtScale;
+    EXPECT_LE(shown.size(), 6u) << shown;
+    EXPECT_NEAR(LenientNumber(shown) * 1000, s.ScreenDistance, 0.5) << shown;
+    ZoomEditorRow row;
+    UseCurrentView(row, s);
+    EXPECT_EQ(row.txtZoomFactor, shown);
+  }
+  s.ScreenDistance = 2500;
+  EXPECT_EQ(OpenCoordinates(s).txtScale, "2.5");
 }
 
 TEST(PositionReadout, HemispheresAndNoLock) {

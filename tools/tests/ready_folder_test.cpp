@@ -36,6 +36,25 @@ std::string Read(const fs::path& file) {
   return s.str();
 }
 
+TEST(WorkdirArguments, HelpAndOptionsNeverBecomeFolders) {
+  struct Case { std::vector<std::string> args; bool help; std::string folder, server; bool refused; };
+  const Case cases[] = {
+      {{"--help"}, true, "", "", false},
+      {{"-h"}, true, "", "", false},
+      {{"--frobnicate"}, false, "", "", true},
+      {{}, false, "", "", true},
+      {{"demo"}, false, "demo", "http://127.0.0.1:8642", false},
+      {{"demo", "http://127.0.0.1:9000"}, false, "demo", "http://127.0.0.1:9000", false},
+      {{"demo", "http://a", "extra"}, false, "", "", true},
+  };
+  for (const Case& c : cases) {
+    const WorkdirArguments a = ParseWorkdirArguments(c.args);
+    EXPECT_EQ(std::tuple(a.help, a.folder, a.server, !a.error.empty()), std::tuple(c.help, c.folder, c.server, c.refused))
+        << (c.args.empty() ? "" : c.args[0]);
+  }
+  EXPECT_TRUE(WorkdirUsage().starts_with("usage: norvane-workdir FOLDER"));
+}
+
 TEST(FindShippedData, InstalledBesideTheProgramOrTheSourceTreeOnlyFromTheBuildFolder) {
   Scratch s;
   const fs::path source = s.path / "src/data", build = s.path / "build/bin";

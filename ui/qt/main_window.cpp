@@ -202,6 +202,25 @@ void MainWindow::LayoutChanged() {
 
 void MainWindow::FocusCommandBox() { txtCmd_->setFocus(); }
 
+void MainWindow::BusyChanged(bool shown) {
+  if (!frmBusy_) {
+    frmBusy_ = new QWidget(this, Qt::Tool | Qt::FramelessWindowHint);
+    frmBusy_->setObjectName("frmBusy");
+    frmBusy_->setWindowTitle("Please Wait...");
+    auto* text = new QLabel("Please Wait...", frmBusy_);
+    text->setMargin(24);
+    QFont big = text->font();
+    big.setPointSize(14);
+    big.setBold(true);
+    text->setFont(big);
+    frmBusy_->adjustSize();
+  }
+  if (!shown) return frmBusy_->hide();
+  frmBusy_->move(mapToGlobal(rect().center()) - frmBusy_->rect().center());
+  frmBusy_->show();
+  frmBusy_->raise();
+}
+
 void MainWindow::Quit() { QApplication::quit(); }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {

@@ -57,6 +57,7 @@ class MainWindow : public QMainWindow, private AppView {
   void MenusChanged() override;
   void LayoutChanged() override;
   void FocusCommandBox() override;
+  void BusyChanged(bool shown) override;
   void Quit() override;
 
   void BuildControls();
@@ -85,6 +86,7 @@ class MainWindow : public QMainWindow, private AppView {
   QLabel* lblLatLong_ = nullptr;
   QLabel* lblNum_ = nullptr;
   QPushButton* cmdRedraw_ = nullptr;
+  QWidget* frmBusy_ = nullptr;
   QTimer tmrDL_;
   std::map<std::string, QAction*> actions_;
   std::map<std::string, QMenu*> menus_;

@@ -31,7 +31,7 @@ class BatchDialogs : public Dialogs {
  public:
   BoxAnswer MessageBox(const std::string& text, const std::string& title, BoxStyle style) override {
     std::fprintf(stderr, "norvane-batch: [%s] %s\n", title.c_str(), text.c_str());
-    return style == BoxStyle::Information || style == BoxStyle::Critical ? BoxAnswer::Ok : BoxAnswer::No;
+    return style == BoxStyle::YesNoQuestion ? BoxAnswer::No : BoxAnswer::Ok;
   }
   void Beep() override {}
   std::optional<Color> ChooseColor(Color) override { return std::nullopt; }
@@ -124,6 +124,8 @@ int main(int argc, char** argv) {
     if (step.kind == BatchStep::Kind::Command) program.Exec(step.command);
     else WaitForBackgroundWork(program, step.seconds);
   }
+  if (program.BackgroundWorkPending() && BatchWaitAtEnd(o) > 0) WaitForBackgroundWork(program, BatchWaitAtEnd(o));
+  const bool workLeft = program.BackgroundWorkPending();
 
   int status = 0;
   auto write = [&status](const std::string& file, const std::string& bytes) {
@@ -141,5 +143,9 @@ int main(int argc, char** argv) {
   write(o.primitivesFile, canvas.Text());
   write(o.logFile, program.Log().Text());
   write(o.watchFile, program.WatchText());
+  if (workLeft) {
+    std::fprintf(stderr, "norvane-batch: %s\n", BatchWorkLeftMessage(o, program.Queue().Count()).c_str());
+    if (status == 0) status = kBatchWorkLeft;
+  }
   return status;
 }

@@ -166,16 +166,21 @@ QWidget* OptionsDialog::BuildMiscPage() {
     if (after) grid->addWidget(new QLabel(after, page), row, 2);
     ++row;
   };
-  auto pair = [&](QRadioButton* a, QRadioButton* b) {
+  // Each pair is its own choice: the buttons are grouped before either is checked, or
+  // Qt's exclusivity among siblings would uncheck one pair's choice for the other's.
+  auto pair = [&](QRadioButton*& a, const char* aName, const char* aCaption, QRadioButton*& b, const char* bName,
+                  const char* bCaption, bool aChecked) {
     auto* holder = new QWidget(page);
     auto* h = new QHBoxLayout(holder);
     h->setContentsMargins(0, 0, 0, 0);
+    a = Option(holder, aName, aCaption, false);
+    b = Option(holder, bName, bCaption, false);
     h->addWidget(a);
     h->addWidget(b);
-    // Each pair is its own choice, apart from the server buttons.
     auto* group = new QButtonGroup(holder);
     group->addButton(a);
     group->addButton(b);
+    (aChecked ? a : b)->setChecked(true);
     return holder;
   };
   txtWinds_ = Box(page, "txtWinds", model_.txtWinds);
@@ -186,19 +191,16 @@ QWidget* OptionsDialog::BuildMiscPage() {
   txtDist_ = Box(page, "txtDist", model_.txtDist);
   txtUnits_ = Box(page, "txtUnits", model_.txtUnits);
   txtDump_ = Box(page, "txtDump", model_.txtDump);
-  optF_ = Option(page, "optF", "F", !model_.optC);
-  optC_ = Option(page, "optC", "C", model_.optC);
-  optDecoded_ = Option(page, "optDecoded", "Decoded", model_.optDecoded);
-  optMETAR_ = Option(page, "optMETAR", "METAR", !model_.optDecoded);
 
   line("Plot winds > or =", txtWinds_, "KTS");
   line("Check for new obs every", txtDLTime_, "seconds.");
   line("Don't display obs older than", txtClearTime_, "minutes.");
-  line("Plot temps and DPs in", pair(optF_, optC_), nullptr);
+  line("Plot temps and DPs in", pair(optF_, "optF", "F", optC_, "optC", "C", !model_.optC), nullptr);
   line("Dispose of verification older than", txtClearVerify_, "hours.");
   line("Watch for weather within", txtDist_, "units of a point.");
   line("Earth radius is", txtUnits_, "units.");
-  line("Show observations in", pair(optDecoded_, optMETAR_), "format.");
+  line("Show observations in",
+       pair(optDecoded_, "optDecoded", "Decoded", optMETAR_, "optMETAR", "METAR", model_.optDecoded), "format.");
   line("Dispose of observations older than", txtDump_, "hours.");
   grid->setRowStretch(row, 1);
   return page;

@@ -21,10 +21,10 @@ BoxAnswer QtDialogs::MessageBox(const std::string& text, const std::string& titl
   switch (style) {
     case BoxStyle::Information: QMessageBox::information(parent_, t, m); return BoxAnswer::Ok;
     case BoxStyle::Critical: QMessageBox::critical(parent_, t, m); return BoxAnswer::Ok;
-    case BoxStyle::Exclamation:
+    // A plain error or warning has nothing to answer: OK only. Questions ask Yes or No.
+    case BoxStyle::Exclamation: QMessageBox::warning(parent_, t, m); return BoxAnswer::Ok;
     case BoxStyle::YesNoQuestion: {
-      auto icon = style == BoxStyle::Exclamation ? QMessageBox::Warning : QMessageBox::Question;
-      QMessageBox box(icon, t, m, QMessageBox::Yes | QMessageBox::No, parent_);
+      QMessageBox box(QMessageBox::Question, t, m, QMessageBox::Yes | QMessageBox::No, parent_);
       return box.exec() == QMessageBox::Yes ? BoxAnswer::Yes : BoxAnswer::No;
     }
   }
@@ -62,16 +62,22 @@ void QtHelpViewer::ShowHelp(const std::string& helpFile, const std::string& keyw
   QFile file(QString::fromStdString(helpFile));
   QString text = file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll())
                                                 : QString("The help file '%1' could not be opened.").arg(QString::fromStdString(helpFile));
-  auto* dialog = new QDialog(parent_);
-  dialog->setAttribute(Qt::WA_DeleteOnClose);
-  dialog->setWindowTitle("Norvane Help");
-  dialog->resize(760, 600);
-  auto* view = new QPlainTextEdit(dialog);
-  view->setReadOnly(true);
-  view->setFont(QFont("DejaVu Sans Mono", 10));
+  // One help window: asking again brings it forward at the new keyword.
+  auto* dialog = parent_ ? parent_->findChild<QDialog*>("frmHelp", Qt::FindDirectChildrenOnly) : nullptr;
+  QPlainTextEdit* view = dialog ? dialog->findChild<QPlainTextEdit*>() : nullptr;
+  if (!dialog || !view) {
+    dialog = new QDialog(parent_);
+    dialog->setObjectName("frmHelp");
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowTitle("Norvane Help");
+    dialog->resize(760, 600);
+    view = new QPlainTextEdit(dialog);
+    view->setReadOnly(true);
+    view->setFont(QFont("DejaVu Sans Mono", 10));
+    auto* layout = new QVBoxLayout(dialog);
+    layout->addWidget(view);
+  }
   view->setPlainText(text);
-  auto* layout = new QVBoxLayout(dialog);
-  layout->addWidget(view);
   // Scroll to the topic heading of the keyword.
   QTextCursor found = view->document()->find(QString::fromStdString(keyword));
   if (!found.isNull()) {
@@ -79,6 +85,8 @@ void QtHelpViewer::ShowHelp(const std::string& helpFile, const std::string& keyw
     view->centerCursor();
   }
   dialog->show();
+  dialog->raise();
+  dialog->activateWindow();
 }
 
 }  // namespace norvane

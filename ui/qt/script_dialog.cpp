@@ -46,7 +46,7 @@ ScriptDialog::ScriptDialog(FileSystem& files, Dialogs& dialogs, QWidget* parent)
     if (!lstScripts_->currentItem()) return;
     const std::string entry = lstScripts_->currentItem()->text().toStdString();
     if (dialogs_.MessageBox("You are about to delete the script '" + entry + "'.  Are you sure you want to proceed?",
-                            "DELETE SCRIPT", BoxStyle::Exclamation) == BoxAnswer::Yes) {
+                            "DELETE SCRIPT", BoxStyle::YesNoQuestion) == BoxAnswer::Yes) {
       files_.Remove("scripts/" + entry);
       Fill();
     }

@@ -1,5 +1,7 @@
 #include "ui/qt/verification_text_window.h"
 
+#include <QKeySequence>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace norvane {
@@ -15,6 +17,10 @@ VerificationTextWindow::VerificationTextWindow(QWidget* parent) : QWidget(parent
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(txtOut_);
   resize(640, 400);
+  // Escape closes it, as it does a dialog.
+  auto* close = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  close->setContext(Qt::WindowShortcut);
+  connect(close, &QShortcut::activated, this, &QWidget::close);
 }
 
 void VerificationTextWindow::SetText(const std::string& text) {

@@ -19,15 +19,17 @@ ZoomEditorDialog::ZoomEditorDialog(Settings& settings, Dialogs& dialogs, QWidget
   for (int c = 0; c < 5; ++c) grid->addWidget(new QLabel(headings[c], this), 0, c, Qt::AlignCenter);
   for (int k = 0; k < kZoomSlots; ++k) {
     const QString index = QString::number(k);
-    auto box = [&](const char* name, int column, int width) {
+    // Wide enough for the longest value the box takes, sign included.
+    auto box = [&](const char* name, int column, const char* widest) {
       auto* e = new QLineEdit(this);
       e->setObjectName(name + index);
-      e->setMinimumWidth(width);
+      e->setMinimumWidth(e->fontMetrics().horizontalAdvance(widest) + 16);
       grid->addWidget(e, k + 1, column);
       return e;
     };
-    boxes_[static_cast<std::size_t>(k)] = {box("txtZoomName", 0, 160), box("txtCenterLat", 1, 70),
-                                           box("txtCenterLong", 2, 70), box("txtZoomFactor", 3, 60)};
+    boxes_[static_cast<std::size_t>(k)] = {box("txtZoomName", 0, "-88.8 / -188.8 Wide Name"),
+                                           box("txtCenterLat", 1, "-88.8888"), box("txtCenterLong", 2, "-188.8888"),
+                                           box("txtZoomFactor", 3, "88.888")};
     auto* use = new QPushButton("Use", this);
     use->setObjectName("cmdUseCurrent" + index);
     use->setAutoDefault(false);
@@ -52,7 +54,9 @@ void ZoomEditorDialog::Take() {
 void ZoomEditorDialog::Show() {
   auto set = [](QLineEdit* e, const std::string& text) {
     const QString t = QString::fromStdString(text);
-    if (e->text() != t) e->setText(t);
+    if (e->text() == t) return;
+    e->setText(t);
+    e->setCursorPosition(0);  // the start, sign and all, in view
   };
   for (std::size_t k = 0; k < rows_.size(); ++k) {
     set(boxes_[k].name, rows_[k].txtZoomName);

@@ -33,6 +33,7 @@ TEST(PointsFileTest, ReadsEveryReadablePointUpToTheCapacity) {
       {"\"A\",1e300,0\r\n\"B\",nan,0\r\n\"C\",1,2,3\r\n\"F\",10,20", {"F"}, 3, 0},  // last line without CR LF
       {"\"A\",1,1\r\n\"B\",2,2\r\n\"C\",3,3\r\n\"D\",4,4\r\n", {"A", "B", "C"}, 0, 1},
       {"", {}, 0, 0},
+      {"\xEF\xBB\xBF\"Home\",4198,-8790\r\n", {"Home"}, 0, 0},  // saved with a byte-order mark
   };
   for (const Case& c : cases) {
     const PointsRead read = ReadPoints(c.bytes, 3);

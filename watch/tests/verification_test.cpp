@@ -30,17 +30,18 @@ std::string Entry(std::int32_t time, const std::string& event = "Hail -- (1 A) "
   return FormatVerificationEntry({time, "", "  KORD 071151Z GR ", event});
 }
 
-TEST(CleanVerificationTest, KeepsEntriesUpToTheAgeAndMendsOnlyWhatIsSafe) {
+TEST(CleanVerificationTest, KeepsEntriesUpToTheAgeAndPassesOverDamage) {
   const int now = 100000;
   struct Case { std::string contents, after; bool cleaned; std::size_t messages; };
   const std::string kept = Entry(now - 48 * 60) + Entry(now);
   const Case cases[] = {
       {Entry(now - 48 * 60 - 1) + kept, kept, true, 0},                  // a minute too old
       {kept + Entry(now).substr(0, 12), kept, true, 1},                  // cut-short last entry
-      {kept + Entry(now).substr(0, Entry(now).size() - 2), kept, true, 1},  // last line without its end
+      {kept + Entry(now).substr(0, Entry(now).size() - 2), kept + Entry(now), true, 0},  // whole, without its end
+      {kept + Entry(now).substr(0, Entry(now).size() - 4), kept, true, 1},  // cut inside its last text
       {"1.5\r\n\"\"\r\n\"  X\"\r\n\"e\"\r\n" + kept, kept, true, 1},     // a time that is no minute
-      {kept + "\"\"\r\n" + kept, kept + "\"\"\r\n" + kept, false, 1},    // a record missing: misaligned
-      {kept + "12,\"\"\r\n\"\"\r\n\"a\"\r\n\"b\"\r\n", kept + "12,\"\"\r\n\"\"\r\n\"a\"\r\n\"b\"\r\n", false, 1},
+      {kept + "\"\"\r\n" + kept, kept + kept, true, 1},                  // a stray record: read on past it
+      {kept + "12,\"\"\r\n\"\"\r\n\"a\"\r\n\"b\"\r\n" + kept, kept + kept, true, 1},
   };
   for (const Case& c : cases) {
     MemoryFileSystem fs;
@@ -245,10 +246,10 @@ TEST(TextVerificationTest, ShowsNewestFirstOrNothing) {
   EXPECT_EQ(VerificationText(fs, reporter), kNothingToVerify);
   fs.files["verify.out"] = "1\r\n\"\"\r\n\"  x\"\r\n\"e\"\r\n";
   EXPECT_EQ(VerificationText(fs, reporter), kNothingToVerify);  // under 20 bytes
-  fs.files["verify.out"] = Entry(1, "Hail -- (1 A) ") + Entry(2, "Thunder -- (2 B) ") + "3,\"\"\r\n";
+  fs.files["verify.out"] = Entry(1, "Hail -- (1 A) ") + "3,\"\"\r\n" + Entry(2, "Thunder -- (2 B) ");
   EXPECT_EQ(VerificationText(fs, reporter),
             "Thunder -- (2 B) \r\n  KORD 071151Z GR \r\n\r\nHail -- (1 A) \r\n  KORD 071151Z GR \r\n\r\n");
-  EXPECT_EQ(reporter.shown.size(), 1u);  // the damaged tail
+  EXPECT_EQ(reporter.shown.size(), 1u);  // the damaged record
 }
 
 }  // namespace

@@ -1,7 +1,11 @@
 // norvane-batch as a user with a timer meets it: a ready working folder fed by the
 // sample bulletin server on 127.0.0.1, typed commands, a picture and a listing.
 #include <gtest/gtest.h>
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <signal.h>
+#include <sys/socket.h>
+#include <unistd.h>
 #include <sys/wait.h>
 
 #include <chrono>
@@ -136,12 +140,52 @@ TEST(NorvaneBatch, RefusesBadUseAndASecondCopy) {
   ReadyFolder dir;
   EXPECT_EQ(RunBatch(dir.path, {"--size", "wide"}), 2);
   EXPECT_EQ(RunBatch(dir.path, {"--frobnicate"}), 2);
-  // A copy that waits holds the folder; the second is refused.
-  const pid_t first = Spawn(dir.path, {(kBin / "norvane-batch").string(), "--no-startup", "GETOBS", "--wait", "5"});
-  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+  // A copy that waits holds the folder; the second is refused. The server takes the
+  // connection and never answers, so the download keeps the first copy waiting.
+  const int silent = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<std::uint16_t>(std::stoi(dir.port)));
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  const int one = 1;
+  setsockopt(silent, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+  ASSERT_EQ(bind(silent, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(listen(silent, 4), 0);
+  const pid_t first = Spawn(dir.path, {(kBin / "norvane-batch").string(), "--no-startup", "GETOBS", "--wait", "8"});
+  std::this_thread::sleep_for(std::chrono::milliseconds(3000));
   EXPECT_EQ(RunBatch(dir.path, {"--no-startup"}), 1);
-  waitpid(first, nullptr, 0);
+  int status = 0;
+  waitpid(first, &status, 0);
+  close(silent);
+  // Its download was still running when its wait ran out: it says so.
+  EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 3);
   EXPECT_EQ(RunBatch(dir.path, {"--no-startup"}), 0);
+}
+
+// A download queued last is waited for when a --wait was given anywhere, and ends the
+// program with status 3 when none was.
+TEST(NorvaneBatch, WorkQueuedAtTheEndIsWaitedForOrReported) {
+  for (const char* program : {"norvane-batch", "norvane-workdir", "norvane-sample-server", "varnex"})
+    if (!fs::exists(kBin / program)) GTEST_SKIP() << program << " was not built";
+  ReadyFolder dir;
+  const pid_t server = Spawn(dir.path, {(kBin / "norvane-sample-server").string(), dir.port, "--max-requests", "3"});
+  for (int tries = 0; tries < 100; ++tries) {  // until the server listens
+    const int probe = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(std::stoi(dir.port)));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const bool up = connect(probe, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    close(probe);
+    if (up) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  EXPECT_EQ(RunBatch(dir.path, {"--no-startup", "--wait", "60", "GETOBS", "--log", "log.txt"}), 0);
+  EXPECT_NE(Slurp(dir.path / "log.txt").find("Observation download successful"), std::string::npos)
+      << Slurp(dir.path / "log.txt");
+  kill(server, SIGKILL);
+  waitpid(server, nullptr, 0);
+  EXPECT_EQ(RunBatch(dir.path, {"--no-startup", "GETOBS"}), 3);
 }
 
 }  // namespace

@@ -72,6 +72,24 @@ TEST_F(OptionsDialogTest, OkStoresTheBoxesAndSavesWhileServerAddressesStay) {
   EXPECT_EQ(fs.files[norvane::kSettingsFile], norvane::WriteSettingsText(settings));
 }
 
+// Opened and confirmed without a touch, the dialog stores what it was given, whichever
+// pair of units and formats the user had.
+TEST_F(OptionsDialogTest, OkWithoutChangesKeepsEverySetting) {
+  for (const bool celsius : {false, true}) {
+    for (const bool decoded : {false, true}) {
+      settings.UseCelsius = celsius;
+      settings.DecodeMetar = decoded;
+      const std::string before = norvane::WriteSettingsText(settings);
+      norvane::OptionsDialog dialog(settings, OptionsPage::Misc, fs, dialogs, log, nullptr);
+      dialog.show();
+      EXPECT_TRUE(Child<QRadioButton>(dialog, celsius ? "optC" : "optF")->isChecked()) << celsius << decoded;
+      EXPECT_TRUE(Child<QRadioButton>(dialog, decoded ? "optDecoded" : "optMETAR")->isChecked()) << celsius << decoded;
+      Child<QPushButton>(dialog, "cmdOk")->click();
+      EXPECT_EQ(norvane::WriteSettingsText(settings), before) << celsius << decoded;
+    }
+  }
+}
+
 TEST_F(OptionsDialogTest, RefusedBoxKeepsTheDialogOpenWithTheFocusInIt) {
   struct Case {
     const char *box, *text, *message, *title;

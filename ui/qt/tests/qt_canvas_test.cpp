@@ -87,12 +87,18 @@ TEST(QtCanvasDrawing, ShortTextsMatchQPainterWhereverTheyFall) {
       std::vector<QPointF> at;
       for (int k = 0; k < 60; ++k) at.emplace_back(x(random), y(random));
       for (const QPointF& p : at) canvas.Text(p.x(), p.y(), text, font, Rgb(0, 120, 40));
-      const QImage expected = WithQPainter([&](QPainter& p) {
-        p.setFont(ToQFont(font));
-        p.setPen(QColor(0, 120, 40));
-        for (const QPointF& q : at) p.drawStaticText(q, laidOut);
-      });
-      EXPECT_EQ(Compare(canvas.Picture(), expected).worst, 0) << text << " in " << font.family;
+      auto painted = [&](QPointF shift) {
+        return WithQPainter([&](QPainter& p) {
+          p.setFont(ToQFont(font));
+          p.setPen(QColor(0, 120, 40));
+          for (const QPointF& q : at) p.drawStaticText(q + shift, laidOut);
+        });
+      };
+      // Some fonts' glyph coverage rounds a shade differently in the cache than in
+      // QPainter; a text a pixel out of place differs by far more than that.
+      constexpr int kShade = 4;
+      EXPECT_LE(Compare(canvas.Picture(), painted({0, 0})).worst, kShade) << text << " in " << font.family;
+      EXPECT_GT(Compare(canvas.Picture(), painted({1, 0})).worst, 10 * kShade) << text << " in " << font.family;
     }
   }
 }
