@@ -58,30 +58,12 @@ constexpr PlotControl kPlotControls[] = {
     {"mnuStations", PlotItem::Stations, &PlotSwitches::stations},
 };
 
-// Controls whose work is done here without a table of their own.
-const std::vector<std::string>& PlainControls() {
-  static const std::vector<std::string> names = {
-      "mnuRunScript", "mnuStopScript", "mnuRefreshNow", "mnuRefreshNow1", "mnuRefreshStatus", "mnuDL",
-      "mnuSpecialDownload", "mnuKill", "mnuExit", "mnuClearPlots", "mnuClearAll", "mnuC_Clear", "mnuG_Clear",
-      "mnuRemoveRedraw", "mnuDefineMap", "mnuMapForeColor", "mnuTextForeColor", "mnuTextBackColor",
-      "mnuEnlarge", "mnuShrink", "mnuIncrease", "mnuDecrease", "mnuWatchProcess", "mnuZoomControls", "mnuHelp",
-      "mnuAbout", "cmdRedraw", "mnuThin", "mnuPointsEditor", "mnuGraphicalVerification", "mnuVerificationText",
-      "mnuContinuity", "mnuPrint", "mnuEnterCoord", "cmdEnterCoord", "mnuZoomEditor", "cmdUp", "cmdDown", "cmdLeft",
-      "cmdRight", "cmdZoom", "cmdUnzoom", "mnuOptions", "lblNum", "mnuZoom0", "mnuZoom1", "mnuZoom2", "mnuZoom3", "mnuZoom4",
-      "mnuZoom5", "mnuZoom6", "mnuZoom7"};
-  return names;
-}
-
 // A child (download or grid build) may be replacing the store while either exists.
 bool ChildRunning(const FileSystem& fs) { return fs.Exists(kLockFile) || !fs.List("", "*.pid").empty(); }
 
 void RemoveRedrawScript(FileSystem& fs) {
   const std::string path = fs.Resolve(kRedrawScript);
   if (fs.Exists(path)) fs.Remove(path);
-}
-
-bool IsChangeBuild(const std::string& control) {
-  return control.rfind("mnuC", 0) == 0 && control.find("_Build@") != std::string::npos;
 }
 
 }  // namespace
@@ -117,9 +99,9 @@ MainProgram::MainProgram(AppPlatform platform) : p_(platform), host_(std::make_u
   services.watchNewReports = [this] { WatchNewReports(); };
   scheduler_ = std::make_unique<Scheduler>(queue_, settings_, services);
   BuildHooks();
+  BuildActions();
   for (const auto& [name, state] : menus_.Items()) {
-    const auto& handled = HandledControls();
-    if (std::find(handled.begin(), handled.end(), name) == handled.end() &&
+    if (actions_.count(name) == 0 &&
         std::find(MenuModel::TopMenus().begin(), MenuModel::TopMenus().end(), name) == MenuModel::TopMenus().end() &&
         !state.caption.empty() && name.rfind("mnuZoom", 0) != 0)
       menus_[name].enabled = false;
@@ -131,18 +113,6 @@ MainProgram::MainProgram(AppPlatform platform) : p_(platform), host_(std::make_u
 }
 
 MainProgram::~MainProgram() = default;
-
-const std::vector<std::string>& MainProgram::HandledControls() const {
-  static const std::vector<std::string> names = [] {
-    std::vector<std::string> all = PlainControls();
-    for (const PlotControl& c : kPlotControls) all.push_back(c.control);
-    for (const ScriptLayer& layer : DefaultScriptLayers()) all.push_back(layer.control);
-    for (int g : {3, 6, 12, 24})
-      for (int hours : {3, 6, 12, 24}) all.push_back("mnuC" + std::to_string(g) + "_Build@" + std::to_string(hours));
-    return all;
-  }();
-  return names;
-}
 
 void MainProgram::BuildHooks() {
   CommandHooks& h = exec_->Hooks();
@@ -635,18 +605,40 @@ void MainProgram::ClearScriptLayers(char which) {
   Redraw(true);
 }
 
-bool MainProgram::Choose(const std::string& c) {
-  if (ChoosePlot(c) || ChooseLayer(c) || ChooseView(c)) return true;
-  auto textBoxes = [this](bool save) {
-    LayoutWindow();
-    if (save) SaveSettingsNow();
+bool MainProgram::Choose(const std::string& control) {
+  const auto it = actions_.find(control);
+  if (it == actions_.end()) return false;
+  it->second(control);
+  return true;
+}
+
+// Every control name with the work behind it, so that each menu item is found in one place.
+void MainProgram::BuildActions() {
+  auto on = [this](std::initializer_list<std::string> names, const Action& work) {
+    for (const std::string& name : names) actions_[name] = work;
   };
-  if (c == "cmdRedraw") {
-    Redraw(false);
-  } else if (c == "mnuRefreshNow" || c == "mnuRefreshNow1") {
+  for (const PlotControl& c : kPlotControls) on({c.control}, [this](const std::string& name) { ChoosePlot(name); });
+  for (const ScriptLayer& layer : DefaultScriptLayers())
+    on({layer.control}, [this](const std::string& name) { ChooseLayer(name); });
+  on({"cmdUp", "cmdDown", "cmdLeft", "cmdRight", "cmdZoom", "cmdUnzoom", "mnuEnterCoord", "cmdEnterCoord",
+      "mnuZoomEditor"},
+     [this](const std::string& name) { ChooseView(name); });
+  for (int slot = 0; slot < kZoomSlots; ++slot)
+    on({"mnuZoom" + std::to_string(slot)}, [this](const std::string& name) { ChooseView(name); });
+  for (int g : {3, 6, 12, 24})
+    for (int hours : {3, 6, 12, 24})
+      on({"mnuC" + std::to_string(g) + "_Build@" + std::to_string(hours)}, [this](const std::string& name) {
+        ScriptArguments args;
+        args[0] = name.substr(4, name.find('_') - 4);
+        RunScript("buildgrid.nvs", args);
+      });
+
+  on({"cmdRedraw"}, [this](const std::string&) { Redraw(false); });
+  on({"mnuRefreshNow", "mnuRefreshNow1"}, [this](const std::string&) {
     p_.events.ProcessEvents();
     Redraw(true);
-  } else if (c == "mnuRefreshStatus") {
+  });
+  on({"mnuRefreshStatus"}, [this](const std::string&) {
     MenuItemState& item = menus_["mnuRefreshStatus"];
     item.checked = !item.checked;
     item.caption = item.checked ? "Auto Refresh is ON" : "Auto Refresh is OFF";
@@ -654,89 +646,87 @@ bool MainProgram::Choose(const std::string& c) {
     SaveSettingsNow();
     MenusChanged();
     Redraw(false);
-  } else if (c == "mnuRunScript") {
+  });
+  on({"mnuRunScript"}, [this](const std::string&) {
     if (auto command = p_.windows.ChooseScript(); command && !command->empty()) Exec(*command);
-  } else if (c == "mnuStopScript") {
-    RequestStop();
-  } else if (c == "mnuDL") {
-    QueueDownloadFor("");
-  } else if (c == "mnuSpecialDownload") {
+  });
+  on({"mnuStopScript"}, [this](const std::string&) { RequestStop(); });
+  on({"mnuDL"}, [this](const std::string&) { QueueDownloadFor(""); });
+  on({"mnuSpecialDownload"}, [this](const std::string&) {
     if (auto hour = p_.windows.ChooseDownloadHour(NowStamp(p_.clock), MinutesNow(p_.clock)); hour && !hour->empty())
       QueueDownloadFor(*hour + "00");
-  } else if (c == "mnuKill") {
-    Exec("kill cur");
-  } else if (c == "mnuExit") {
-    p_.view.Quit();
-  } else if (c == "mnuClearPlots" || c == "mnuClearAll") {
-    ClearPlots(c == "mnuClearAll");
-  } else if (c == "mnuC_Clear" || c == "mnuG_Clear") {
-    ClearScriptLayers(c == "mnuC_Clear" ? 'C' : 'G');
-  } else if (c == "mnuRemoveRedraw") {
+  });
+  on({"mnuKill"}, [this](const std::string&) { Exec("kill cur"); });
+  on({"mnuExit"}, [this](const std::string&) { p_.view.Quit(); });
+  on({"mnuClearPlots", "mnuClearAll"}, [this](const std::string& name) { ClearPlots(name == "mnuClearAll"); });
+  on({"mnuC_Clear", "mnuG_Clear"},
+     [this](const std::string& name) { ClearScriptLayers(name == "mnuC_Clear" ? 'C' : 'G'); });
+  on({"mnuRemoveRedraw"}, [this](const std::string&) {
     RemoveRedrawScript(p_.files);
     Redraw(true);
-  } else if (c == "mnuDefineMap") {
-    if (const auto region = p_.windows.SelectRegion()) {
-      LoadOutline();
-      // Stations over a blank page help nobody: show the new region whole.
-      FitViewToRegion(settings_, *region, layout_.plot.width, layout_.plot.height);
-      log_.LogProcessMessage("The view moved to the new region (centre " + TrimmedNumberText(settings_.CenterLatitude) +
-                             ", " + TrimmedNumberText(settings_.CenterLongitude) + ")");
-      ApplyViewChange();
-    } else {
-      Redraw(true);
-    }
-  } else if (c == "mnuMapForeColor") {
+  });
+  on({"mnuDefineMap"}, [this](const std::string&) {
+    const auto region = p_.windows.SelectRegion();
+    if (!region) return Redraw(true);
+    LoadOutline();
+    // Stations over a blank page help nobody: show the new region whole.
+    FitViewToRegion(settings_, *region, layout_.plot.width, layout_.plot.height);
+    log_.LogProcessMessage("The view moved to the new region (centre " + TrimmedNumberText(settings_.CenterLatitude) +
+                           ", " + TrimmedNumberText(settings_.CenterLongitude) + ")");
+    ApplyViewChange();
+  });
+  on({"mnuMapForeColor"}, [this](const std::string&) {
     settings_.MapForeColor = p_.dialogs.ChooseColor(settings_.MapForeColor).value_or(settings_.MapForeColor);
     SaveSettingsNow();
     Redraw(true);
-  } else if (c == "mnuTextForeColor" || c == "mnuTextBackColor") {
-    Color& colour = c == "mnuTextForeColor" ? settings_.TextForeColor : settings_.TextBackColor;
+  });
+  on({"mnuTextForeColor", "mnuTextBackColor"}, [this](const std::string& name) {
+    Color& colour = name == "mnuTextForeColor" ? settings_.TextForeColor : settings_.TextBackColor;
     colour = p_.dialogs.ChooseColor(colour).value_or(colour);
     p_.view.LayoutChanged();
     SaveSettingsNow();
-  } else if (c == "mnuEnlarge" || c == "mnuShrink") {
-    settings_.TextHeight = c == "mnuEnlarge" ? EnlargedTextHeight(settings_.TextHeight) : ShrunkTextHeight(settings_.TextHeight);
-    textBoxes(true);
-  } else if (c == "mnuIncrease" || c == "mnuDecrease") {
-    settings_.TextWidth = c == "mnuIncrease" ? IncreasedTextWidth(settings_.TextWidth) : DecreasedTextWidth(settings_.TextWidth);
-    textBoxes(false);
-  } else if (c == "mnuWatchProcess") {
-    menus_.SetChecked(c, !menus_.Checked(c));
-    log_.watchProcess = menus_.Checked(c);
+  });
+  on({"mnuEnlarge", "mnuShrink"}, [this](const std::string& name) {
+    settings_.TextHeight =
+        name == "mnuEnlarge" ? EnlargedTextHeight(settings_.TextHeight) : ShrunkTextHeight(settings_.TextHeight);
+    LayoutWindow();
+    SaveSettingsNow();
+  });
+  on({"mnuIncrease", "mnuDecrease"}, [this](const std::string& name) {
+    settings_.TextWidth =
+        name == "mnuIncrease" ? IncreasedTextWidth(settings_.TextWidth) : DecreasedTextWidth(settings_.TextWidth);
+    LayoutWindow();
+  });
+  on({"mnuWatchProcess"}, [this](const std::string& name) {
+    menus_.SetChecked(name, !menus_.Checked(name));
+    log_.watchProcess = menus_.Checked(name);
     MenusChanged();
     if (log_.watchProcess) p_.view.OutputChanged(log_.Text());
-  } else if (c == "mnuZoomControls") {
-    menus_.SetChecked(c, !menus_.Checked(c));
+  });
+  on({"mnuZoomControls"}, [this](const std::string& name) {
+    menus_.SetChecked(name, !menus_.Checked(name));
     MenusChanged();
     LayoutWindow();
-  } else if (c == "mnuThin") {
-    Exec("PLOT THIN");
-  } else if (c == "mnuPointsEditor") {
+  });
+  on({"mnuThin"}, [this](const std::string&) { Exec("PLOT THIN"); });
+  on({"mnuPointsEditor"}, [this](const std::string&) {
     p_.windows.EditPoints();
     LoadPointsOfInterest();
     Redraw(false);
-  } else if (c == "mnuGraphicalVerification") {
-    Verify();
-  } else if (c == "mnuVerificationText") {
-    p_.windows.ShowVerificationText(VerificationText(p_.files, log_));
-  } else if (c == "mnuContinuity") {
+  });
+  on({"mnuGraphicalVerification"}, [this](const std::string&) { Verify(); });
+  on({"mnuVerificationText"},
+     [this](const std::string&) { p_.windows.ShowVerificationText(VerificationText(p_.files, log_)); });
+  on({"mnuContinuity"}, [this](const std::string&) {
     log_.ShowMessage(ContinuityListing(CountContinuity(store_, p_.files, MinutesNow(p_.clock)), NowStamp(p_.clock)));
-  } else if (c == "mnuPrint") {
-    Exec("print chart");
-  } else if (c == "mnuOptions" || c == "lblNum") {
-    OpenOptions(OptionsPage::PlottedWx);
-  } else if (c == "mnuHelp") {
-    Exec("HELP");
-  } else if (c == "mnuAbout") {
-    p_.dialogs.MessageBox(AboutBoxText(), AboutBoxCaption(), BoxStyle::Information);
-  } else if (IsChangeBuild(c)) {
-    ScriptArguments args;
-    args[0] = c.substr(4, c.find('_') - 4);
-    RunScript("buildgrid.nvs", args);
-  } else {
-    return false;
-  }
-  return true;
+  });
+  on({"mnuPrint"}, [this](const std::string&) { Exec("print chart"); });
+  on({"mnuOptions", "lblNum"}, [this](const std::string&) { OpenOptions(OptionsPage::PlottedWx); });
+  on({"mnuHelp"}, [this](const std::string&) { Exec("HELP"); });
+  on({"mnuAbout"},
+     [this](const std::string&) { p_.dialogs.MessageBox(AboutBoxText(), AboutBoxCaption(), BoxStyle::Information); });
+
+  for (const auto& entry : actions_) handled_.push_back(entry.first);
 }
 
 void MainProgram::KeepFocus() {

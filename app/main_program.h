@@ -3,6 +3,7 @@
 // one-second tick, the redraw and every menu action by the name of its control.
 // The Qt window and norvane-batch both drive this one object.
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -87,11 +88,12 @@ class MainProgram {
   // True while a child process runs or waits in the queue.
   bool BackgroundWorkPending() const;
   // Every control name with work behind it.
-  const std::vector<std::string>& HandledControls() const;
+  const std::vector<std::string>& HandledControls() const { return handled_; }
 
  private:
   class Host;
   void BuildHooks();
+  void BuildActions();
   void RunScript(const std::string& name, const ScriptArguments& args = {});
   struct GridDisplayContext GridContext();
   void SetStatus(const std::string& text, bool busy);
@@ -119,6 +121,9 @@ class MainProgram {
   void OpenOptions(OptionsPage page);
 
   AppPlatform p_;
+  using Action = std::function<void(const std::string& control)>;
+  std::map<std::string, Action> actions_;
+  std::vector<std::string> handled_;
   Settings settings_;
   OutputLog log_;
   MenuModel menus_;
