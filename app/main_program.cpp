@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <memory>
 
 #include "core/lenient_number.h"
 #include "core/number_text.h"
@@ -19,8 +20,10 @@
 #include "map/view_fit.h"
 #include "map/zoom_slots.h"
 #include "map/plot_menu.h"
+#include "map/station_model.h"
 #include "obs/station_queries.h"
 #include "script/at_command.h"
+#include "watch/meteogram.h"
 #include "watch/verification_map.h"
 #include "watch/verification_views.h"
 
@@ -35,7 +38,8 @@ const std::map<std::string, PlotItem>& PlotWords() {
   static const std::map<std::string, PlotItem> words = {
       {"WEATHER", PlotItem::Weather},   {"WIND", PlotItem::Winds},   {"CEILING", PlotItem::Ceilings},
       {"TEMPERATURE", PlotItem::Temperature}, {"DEWPOINT", PlotItem::DewPoint}, {"BARB", PlotItem::WindBarbs},
-      {"RH", PlotItem::Humidity},       {"STATIONS", PlotItem::Stations}, {"POINTS", PlotItem::Points}};
+      {"RH", PlotItem::Humidity},       {"STATIONS", PlotItem::Stations}, {"POINTS", PlotItem::Points},
+      {"MODEL", PlotItem::Model}};
   return words;
 }
 
@@ -51,6 +55,7 @@ constexpr PlotControl kPlotControls[] = {
     {"mnuRH", PlotItem::Humidity, &PlotSwitches::humidity},
     {"mnuCIG", PlotItem::Ceilings, &PlotSwitches::ceilings},
     {"mnuWindBarbs", PlotItem::WindBarbs, &PlotSwitches::windBarbs},
+    {"mnuModel", PlotItem::Model, &PlotSwitches::model},
     {"mnuWinds", PlotItem::Winds, &PlotSwitches::winds},
     {"mnuWeather", PlotItem::Weather, &PlotSwitches::weather},
     {"mnuWindsWeather", PlotItem::WindsAndWeather, &PlotSwitches::windsAndWeather},
@@ -138,6 +143,9 @@ void MainProgram::BuildHooks() {
   };
   h.stationListing = [this, answer](const CommandWords& words) {
     answer(StationReportListing(p_.files, store_, words[1], words[2], MinutesNow(p_.clock)));
+  };
+  h.meteogram = [this](const std::string& id, double hours, const std::string& suffix) {
+    ShowMeteogram(id, hours, suffix);
   };
   h.whois = [this, answer](const std::string& id) { answer(StationDescription(p_.files, id)); };
   h.near = [this, answer](const CommandWords& words) {
@@ -372,7 +380,9 @@ void MainProgram::Redraw(bool force) {
   in.scriptLayers = layers_;
   in.symbols = &symbols_;
   in.points = plotPoints_;
-  if (thinning_) in.thinning = PlotFootprint{};
+  in.modelSize = StationModelSize(projection_.ScreenDistance);
+  // Models take more room than one value: thinned, they keep clear of each other.
+  if (thinning_) in.thinning = plots_.model ? StationModelFootprint(in.modelSize) : PlotFootprint{};
 
   RedrawHost host;
   host.logProcessMessage = [this](const std::string& m) { log_.LogProcessMessage(m); };
@@ -457,8 +467,44 @@ void MainProgram::MouseOverMap(int x, int y) {
   p_.view.PositionChanged(PositionReadout(projection_, x, y));
 }
 
+std::optional<std::string> MainProgram::StationAt(int x, int y, double pixels) const {
+  const auto picked = projection_.WindowToLatLong(x, y);
+  if (!picked) return std::nullopt;
+  const auto near = NearestStations(store_, picked->lat100 / 100.0, picked->lon100 / 100.0, settings_.EarthRadius);
+  if (near.empty()) return std::nullopt;
+  const StationObservations& entry = store_[near.front().index];
+  const auto at = ProjectionPlacer(projection_)(entry.latitude / 100.0, entry.longitude / 100.0);
+  if (!at || std::hypot(at->x - x, at->y - y) > pixels) return std::nullopt;
+  return entry.identifier;
+}
+
+void MainProgram::ShowMeteogram(const std::string& identifier, double hours, const std::string& suffix) {
+  auto meteogram =
+      std::make_shared<const Meteogram>(BuildMeteogram(p_.files, store_, identifier, hours, MinutesNow(p_.clock)));
+  if (!meteogram->note.empty()) log_.ShowMessage(meteogram->note + suffix);
+  log_.LogProcessMessage("Meteogram of " + meteogram->identifier + ": " + std::to_string(meteogram->reports.size()) +
+                         " reports in " + std::to_string(meteogram->hours) + " hours");
+  WindowPicture picture;
+  picture.title = "Meteogram " + meteogram->identifier;
+  picture.draw = [this, meteogram, celsius = settings_.UseCelsius](Canvas& canvas) {
+    DrawMeteogram(canvas, *meteogram, celsius, &symbols_);
+  };
+  picture.print = [this](const Image& image) {
+    if (const auto choice = p_.windows.ChoosePrinter(p_.printer)) PrintMap(p_.printer, *choice, image, p_.dialogs);
+  };
+  p_.windows.ShowPicture(picture);
+}
+
 void MainProgram::MapPressed(int x, int y, MouseButton button) {
-  if (button == MouseButton::Right) return p_.view.PopUpMenu("mnuMap", x, y);
+  if (button == MouseButton::Right) {
+    // On a station the right button opens its meteogram; elsewhere the "&Map" menu.
+    constexpr double kStationPixels = 10;
+    if (const auto id = StationAt(x, y, kStationPixels)) {
+      pickedStation_ = *id;
+      return Exec("METEOGRAM " + *id);
+    }
+    return p_.view.PopUpMenu("mnuMap", x, y);
+  }
   if (button == MouseButton::Middle) return p_.view.PopUpMenu("mnuZoom", x, y);
   leftPress_ = WindowPoint{double(x), double(y)};
 }
@@ -479,6 +525,8 @@ void MainProgram::MapReleased(int x, int y) {
   options.useCelsius = settings_.UseCelsius;
   options.earthRadius = settings_.EarthRadius;
   options.now = MinutesNow(p_.clock);
+  const auto near = NearestStations(store_, picked->lat100 / 100.0, picked->lon100 / 100.0, settings_.EarthRadius);
+  if (!near.empty()) pickedStation_ = store_[near.front().index].identifier;
   // The listing replaces what the box shows; the log itself is unchanged.
   p_.view.OutputChanged(
       StationPickupText(p_.files, store_, picked->lat100 / 100.0, picked->lon100 / 100.0, options));
@@ -713,6 +761,13 @@ void MainProgram::BuildActions() {
     p_.windows.EditPoints();
     LoadPointsOfInterest();
     Redraw(false);
+  });
+  on({"mnuMeteogram"}, [this](const std::string&) {
+    if (pickedStation_.empty()) {
+      log_.ShowMessage("Click a station on the map first (or type METEOGRAM and its identifier)");
+      return;
+    }
+    Exec("METEOGRAM " + pickedStation_);
   });
   on({"mnuGraphicalVerification"}, [this](const std::string&) { Verify(); });
   on({"mnuVerificationText"},

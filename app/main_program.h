@@ -119,6 +119,8 @@ class MainProgram {
   void SavePictureNow(const std::string& name, const std::string& quality);
   void ZoomItemsChanged();
   void OpenOptions(OptionsPage page);
+  void ShowMeteogram(const std::string& identifier, double hours, const std::string& suffix);
+  std::optional<std::string> StationAt(int x, int y, double pixels) const;
 
   AppPlatform p_;
   using Action = std::function<void(const std::string& control)>;
@@ -151,6 +153,7 @@ class MainProgram {
   bool thinning_ = false;
   int wheelCarry_ = 0;
   std::optional<WindowPoint> leftPress_;
+  std::string pickedStation_;  // the nearest station of the last pick-up, for "Station Meteogram"
   PlotSwitches plots_;
   std::vector<ScriptLayer> layers_;
   WindowLayout layout_;
