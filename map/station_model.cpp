@@ -54,6 +54,14 @@ void AddTendencyGlyph(std::vector<ModelLine>& lines, int character, double left,
     lines.push_back({left + shape[k - 1].x * w, top + shape[k - 1].y * h, left + shape[k].x * w, top + shape[k].y * h});
 }
 
+// A temperature field read only when its two digits are digits: "0//" from a "/////"
+// group would otherwise read as 0 degrees.
+std::optional<int> WholeDegrees(std::string_view decoded, int first, std::optional<int> value) {
+  const std::string field = DecodedField(decoded, first, 3);
+  if (!AllDigits(std::string_view(field).substr(1))) return std::nullopt;
+  return value;
+}
+
 std::string ShownTemperature(int celsius, bool useCelsius) {
   return std::to_string(useCelsius ? celsius : RoundHalfEven(celsius * 1.8 + 32));
 }
@@ -63,8 +71,8 @@ std::string ShownTemperature(int celsius, bool useCelsius) {
 StationModelInput ModelInputFromDecoded(std::string_view decoded) {
   StationModelInput in;
   in.skyCover = DecodedSkyCover(decoded);
-  in.temperature = DecodedTemperature(decoded);
-  in.dewPoint = DecodedDewPoint(decoded);
+  in.temperature = WholeDegrees(decoded, 41, DecodedTemperature(decoded));
+  in.dewPoint = WholeDegrees(decoded, 44, DecodedDewPoint(decoded));
   if (const auto slp = DecodedSeaLevelPressure(decoded); slp && *slp >= 870 && *slp <= 1090) in.seaLevelPressure = slp;
   in.weatherSymbol = ChooseWeatherSymbol(decoded);
 

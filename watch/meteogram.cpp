@@ -70,7 +70,8 @@ Meteogram BuildMeteogram(const FileSystem& fs, const ObservationStore& store, st
   }
   MarkSpecials(m.reports);
   if (m.reports.empty() && m.note.empty())
-    m.note = "No reports of " + m.identifier + " in the last " + std::to_string(m.hours) + " hours";
+    m.note = "No reports of " + m.identifier + " in the last " + std::to_string(m.hours) +
+             (m.hours == 1 ? " hour" : " hours");
   return m;
 }
 
@@ -122,13 +123,15 @@ class Painter {
     c_.Text(right ? x - w : x, middle ? y - h / 2 : y, text, font, color);
   }
 
-  void Frame(const Box& b, const std::string& title) {
+  // The panel's frame and title; returns the box its values are drawn in, below the title.
+  Box Frame(const Box& b, const std::string& title) {
     for (int step : TimeSteps()) c_.Line(X(step), b.top, X(step), b.Bottom(), kGrid, 1);
     c_.Line(b.left, b.top, b.Right(), b.top, kFrame, 1);
     c_.Line(b.left, b.Bottom(), b.Right(), b.Bottom(), kFrame, 1);
     c_.Line(b.left, b.top, b.left, b.Bottom(), kFrame, 1);
     c_.Line(b.Right(), b.top, b.Right(), b.Bottom(), kFrame, 1);
     c_.Text(b.left + 4, b.top + 2, title, kPanelFont, kInk);
+    return {b.left, b.top + 20, b.width, std::max(10.0, b.height - 26)};
   }
 
   void YAxis(const Box& b, Range r, double step, Color color, bool right = false) {
@@ -229,7 +232,7 @@ void DrawMeteogram(Canvas& canvas, const Meteogram& m, bool useCelsius, const Sy
   if (!m.note.empty()) canvas.Text(left, 24, m.note, kLabelFont, Rgb(192, 0, 0));
 
   // Panels top to bottom, as shares of the height.
-  const double shares[] = {0.30, 0.17, 0.23, 0.18, 0.12};
+  const double shares[] = {0.28, 0.17, 0.24, 0.18, 0.13};
   std::vector<Box> boxes;
   double y = plot.top;
   for (double share : shares) {
@@ -246,7 +249,7 @@ void DrawMeteogram(Canvas& canvas, const Meteogram& m, bool useCelsius, const Sy
   // Temperature and dew point.
   {
     const Box& b = boxes[0];
-    p.Frame(b, std::string("Temperature and dew point (") + (useCelsius ? "C" : "F") + ")");
+    const Box in = p.Frame(b, std::string("Temperature and dew point (") + (useCelsius ? "C" : "F") + ")");
     auto t = [&](const MeteogramReport& r) { return unit(r.values.temperature); };
     auto d = [&](const MeteogramReport& r) { return unit(r.values.dewPoint); };
     std::vector<double> all = Values(m, t), dews = Values(m, d);
@@ -255,29 +258,29 @@ void DrawMeteogram(Canvas& canvas, const Meteogram& m, bool useCelsius, const Sy
       p.Empty(b, "No temperature or dew point reported");
     } else {
       const Range r = NiceRange(all, 5, 10);
-      p.YAxis(b, r, (r.high - r.low) > 40 ? 10 : 5, kInk);
-      p.Series(b, r, Rgb(0, 140, 0), d);
-      p.Series(b, r, Rgb(210, 0, 0), t);
+      p.YAxis(in, r, (r.high - r.low) > 40 ? 10 : 5, kInk);
+      p.Series(in, r, Rgb(0, 140, 0), d);
+      p.Series(in, r, Rgb(210, 0, 0), t);
     }
   }
   // Sea-level pressure.
   {
     const Box& b = boxes[1];
-    p.Frame(b, "Sea-level pressure (hPa)");
+    const Box in = p.Frame(b, "Sea-level pressure (hPa)");
     auto s = [](const MeteogramReport& r) { return r.values.seaLevelPressure; };
     const std::vector<double> all = Values(m, s);
     if (all.empty()) {
       p.Empty(b, "No sea-level pressure reported");
     } else {
       const Range r = NiceRange(all, 2, 4);
-      p.YAxis(b, r, (r.high - r.low) > 12 ? 4 : 2, kInk);
-      p.Series(b, r, Rgb(0, 0, 170), s);
+      p.YAxis(in, r, (r.high - r.low) > 12 ? 4 : 2, kInk);
+      p.Series(in, r, Rgb(0, 0, 170), s);
     }
   }
   // Wind speed and gust, with barbs along the bottom of the panel.
   {
     const Box& b = boxes[2];
-    p.Frame(b, "Wind speed and gust (knots)");
+    const Box in = p.Frame(b, "Wind speed and gust (knots)");
     auto speed = [](const MeteogramReport& r) -> std::optional<double> {
       if (!r.values.windSpeed) return std::nullopt;
       return *r.values.windSpeed;
@@ -291,23 +294,23 @@ void DrawMeteogram(Canvas& canvas, const Meteogram& m, bool useCelsius, const Sy
     if (all.empty()) {
       p.Empty(b, "No wind reported");
     } else {
-      const double barbRow = 34;
-      const Box lines{b.left, b.top + 16, b.width, std::max(10.0, b.height - 16 - barbRow)};
+      const double barbRow = 40;
+      const Box lines{in.left, in.top, in.width, std::max(10.0, in.height - barbRow)};
       all.push_back(0);
       const Range r = NiceRange(all, 10, 20);
       p.YAxis(lines, {0, r.high}, r.high > 60 ? 20 : 10, kInk);
       p.Series(lines, {0, r.high}, Rgb(0, 90, 200), speed);
       p.Series(lines, {0, r.high}, Rgb(220, 120, 0), gust, false);
       double lastX = -1e9;
-      const double barbY = b.Bottom() - barbRow / 2;
+      const double barbY = b.Bottom() - barbRow / 2 + 2;
       for (const MeteogramReport& report : m.reports) {
         const double x = p.X(report.time);
-        if (x - lastX < 16 || !report.values.windKnown) continue;
+        if (x - lastX < 18 || !report.values.windKnown) continue;
         StationModelLayout small;
         small.x = x;
         small.y = barbY;
-        small.radius = 1.5;
-        small.barb = LayoutWindBarb(x, barbY, small.radius, report.values, false, 0.6);
+        small.radius = 2;
+        small.barb = LayoutWindBarb(x, barbY, small.radius, report.values, false, 0.75);
         if (!small.barb.drawn && !small.barb.calm) continue;
         small.font = kLabelFont;
         DrawStationModel(canvas, small, nullptr);
@@ -318,14 +321,13 @@ void DrawMeteogram(Canvas& canvas, const Meteogram& m, bool useCelsius, const Sy
   // Ceiling and visibility.
   {
     const Box& b = boxes[3];
-    p.Frame(b, "Ceiling (100s of feet, bars) and visibility (miles, right)");
+    const Box inner = p.Frame(b, "Ceiling (100s of feet, bars) and visibility (miles, right)");
     auto ceiling = [](const MeteogramReport& r) -> std::optional<double> {
       if (!r.ceiling) return std::nullopt;
       return *r.ceiling;
     };
     auto visibility = [](const MeteogramReport& r) { return r.values.visibility; };
     const std::vector<double> ceilings = Values(m, ceiling), visibilities = Values(m, visibility);
-    const Box inner{b.left, b.top + 16, b.width, std::max(10.0, b.height - 18)};
     if (ceilings.empty() && visibilities.empty()) p.Empty(b, "No ceiling or visibility reported");
     if (!ceilings.empty()) {
       std::vector<double> all = ceilings;
@@ -351,7 +353,7 @@ void DrawMeteogram(Canvas& canvas, const Meteogram& m, bool useCelsius, const Sy
   // Present weather.
   {
     const Box& b = boxes[4];
-    p.Frame(b, "Present weather");
+    const Box in = p.Frame(b, "Present weather");
     double lastX = -1e9;
     bool any = false;
     for (const MeteogramReport& report : m.reports) {
@@ -360,7 +362,7 @@ void DrawMeteogram(Canvas& canvas, const Meteogram& m, bool useCelsius, const Sy
       const double x = p.X(report.time);
       const Image* image = symbols ? symbols->Find(report.values.weatherSymbol) : nullptr;
       if (!image || x - lastX < image->width) continue;
-      canvas.Picture(x - image->width / 2.0, b.top + b.height / 2 - image->height / 2.0 + 6, *image, Rgb(255, 255, 255));
+      canvas.Picture(x - image->width / 2.0, in.top + in.height / 2 - image->height / 2.0, *image, Rgb(255, 255, 255));
       lastX = x;
     }
     if (!any) p.Empty(b, "No present weather reported");
