@@ -302,7 +302,7 @@ void DrawMeteogram(Canvas& canvas, const Meteogram& m, bool useCelsius, const Sy
       p.Series(lines, {0, r.high}, Rgb(0, 90, 200), speed);
       p.Series(lines, {0, r.high}, Rgb(220, 120, 0), gust, false);
       double lastX = -1e9;
-      const double barbY = b.Bottom() - barbRow / 2 + 2;
+      const double barbY = b.Bottom() - barbRow / 2 - 1;
       for (const MeteogramReport& report : m.reports) {
         const double x = p.X(report.time);
         if (x - lastX < 18 || !report.values.windKnown) continue;
@@ -310,7 +310,7 @@ void DrawMeteogram(Canvas& canvas, const Meteogram& m, bool useCelsius, const Sy
         small.x = x;
         small.y = barbY;
         small.radius = 2;
-        small.barb = LayoutWindBarb(x, barbY, small.radius, report.values, false, 0.75);
+        small.barb = LayoutWindBarb(x, barbY, small.radius, report.values, false, 0.65);
         if (!small.barb.drawn && !small.barb.calm) continue;
         small.font = kLabelFont;
         DrawStationModel(canvas, small, nullptr);
