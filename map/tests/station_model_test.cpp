@@ -83,8 +83,9 @@ TEST(StationModel, LayoutPlacesEachGroupOfTheReportAndLeavesOutTheMissing) {
       {"KDFW 081253Z 18012KT 10SM FEW250 24/18 A2992 RMK AO2 SLP132 ", false, 1, "75", "64", "132", true, false, 0},
       {"CYYZ 081300Z 00000KT 15SM OVC020 M05/M09 RMK SLP982 ", false, 4, "23", "16", "982", false, true, 0},
       {"CYYZ 081300Z 00000KT 15SM OVC020 M05/M09 RMK SLP982 ", true, 4, "-5", "-9", "982", false, true, 0},
-      {"KAUS 081253Z VRB03KT 10SM CLR 30/M02 A3000 ", true, 0, "30", "-2", nullptr, false, false, 0},
-      {"SBGR 081300Z 27015G30KT 9999 -RA BKN015 18/17 Q1012 ", true, 3, "18", "17", nullptr, true, false, 6},
+      // Without an SLP remark the pressure comes from the altimeter or QNH group.
+      {"KAUS 081253Z VRB03KT 10SM CLR 30/M02 A3000 ", true, 0, "30", "-2", "159", false, false, 0},
+      {"SBGR 081300Z 27015G30KT 9999 -RA BKN015 18/17 Q1012 ", true, 3, "18", "17", "120", true, false, 6},
       // No knot wind group: the decoder stops, so sky and wind are unknown, not clear and calm.
       {"KXYZ 081253Z AUTO 10SM ", true, std::nullopt, nullptr, nullptr, nullptr, false, false, 0},
       // A 250-knot wind is a damaged report: left out.
