@@ -42,6 +42,15 @@ class AppView {
   virtual void Quit() {}
 };
 
+// A picture that lives in its own window (a station's meteogram): `draw` paints it over
+// a canvas of any size, `print` prints a picture of it like the map.
+struct WindowPicture {
+  std::string title;
+  int width = 960, height = 720;  // the size it is first shown and saved at
+  std::function<void(Canvas&)> draw;
+  std::function<void(const Image&)> print;
+};
+
 // The program's own dialogs. Each returns what the dialog hands back, or nothing when
 // the user cancels; the checks inside them live in the libraries.
 class AppWindows {
@@ -73,6 +82,8 @@ class AppWindows {
   virtual std::optional<VerificationRequest> ChooseVerification(const std::string& nowStamp) = 0;
   // `frmVerifyText`: shows the verification text in its own window.
   virtual void ShowVerificationText(const std::string& text) = 0;
+  // A meteogram window (or, with no windows, the picture norvane-batch writes).
+  virtual void ShowPicture(const WindowPicture& /*picture*/) {}
 };
 
 struct AppPlatform {

@@ -82,7 +82,7 @@ std::string BatchUsage() {
          "\n"
          "  --size WxH         size of the map picture (default: that of a 1600 x 1000 window)\n"
          "  --wait S           see above; may be given several times\n"
-         "  --png FILE         the map picture as drawn, as PNG\n"
+         "  --png FILE         the map picture as drawn, as PNG (the meteogram, after METEOGRAM)\n"
          "  --primitives FILE  every drawing call on the map since its last clear, one per line\n"
          "  --fixed-metrics    measure text as 0.6 x size per character by 1.5 x size\n"
          "  --log FILE         the output log as shown, newest first\n"

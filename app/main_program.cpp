@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <memory>
 
 #include "core/lenient_number.h"
 #include "core/number_text.h"
@@ -19,8 +20,10 @@
 #include "map/view_fit.h"
 #include "map/zoom_slots.h"
 #include "map/plot_menu.h"
+#include "map/station_model.h"
 #include "obs/station_queries.h"
 #include "script/at_command.h"
+#include "watch/meteogram.h"
 #include "watch/verification_map.h"
 #include "watch/verification_views.h"
 
@@ -35,7 +38,8 @@ const std::map<std::string, PlotItem>& PlotWords() {
   static const std::map<std::string, PlotItem> words = {
       {"WEATHER", PlotItem::Weather},   {"WIND", PlotItem::Winds},   {"CEILING", PlotItem::Ceilings},
       {"TEMPERATURE", PlotItem::Temperature}, {"DEWPOINT", PlotItem::DewPoint}, {"BARB", PlotItem::WindBarbs},
-      {"RH", PlotItem::Humidity},       {"STATIONS", PlotItem::Stations}, {"POINTS", PlotItem::Points}};
+      {"RH", PlotItem::Humidity},       {"STATIONS", PlotItem::Stations}, {"POINTS", PlotItem::Points},
+      {"MODEL", PlotItem::Model}};
   return words;
 }
 
@@ -51,6 +55,7 @@ constexpr PlotControl kPlotControls[] = {
     {"mnuRH", PlotItem::Humidity, &PlotSwitches::humidity},
     {"mnuCIG", PlotItem::Ceilings, &PlotSwitches::ceilings},
     {"mnuWindBarbs", PlotItem::WindBarbs, &PlotSwitches::windBarbs},
+    {"mnuModel", PlotItem::Model, &PlotSwitches::model},
     {"mnuWinds", PlotItem::Winds, &PlotSwitches::winds},
     {"mnuWeather", PlotItem::Weather, &PlotSwitches::weather},
     {"mnuWindsWeather", PlotItem::WindsAndWeather, &PlotSwitches::windsAndWeather},
@@ -58,30 +63,12 @@ constexpr PlotControl kPlotControls[] = {
     {"mnuStations", PlotItem::Stations, &PlotSwitches::stations},
 };
 
-// Controls whose work is done here without a table of their own.
-const std::vector<std::string>& PlainControls() {
-  static const std::vector<std::string> names = {
-      "mnuRunScript", "mnuStopScript", "mnuRefreshNow", "mnuRefreshNow1", "mnuRefreshStatus", "mnuDL",
-      "mnuSpecialDownload", "mnuKill", "mnuExit", "mnuClearPlots", "mnuClearAll", "mnuC_Clear", "mnuG_Clear",
-      "mnuRemoveRedraw", "mnuDefineMap", "mnuMapForeColor", "mnuTextForeColor", "mnuTextBackColor",
-      "mnuEnlarge", "mnuShrink", "mnuIncrease", "mnuDecrease", "mnuWatchProcess", "mnuZoomControls", "mnuHelp",
-      "mnuAbout", "cmdRedraw", "mnuThin", "mnuPointsEditor", "mnuGraphicalVerification", "mnuVerificationText",
-      "mnuContinuity", "mnuPrint", "mnuEnterCoord", "cmdEnterCoord", "mnuZoomEditor", "cmdUp", "cmdDown", "cmdLeft",
-      "cmdRight", "cmdZoom", "cmdUnzoom", "mnuOptions", "lblNum", "mnuZoom0", "mnuZoom1", "mnuZoom2", "mnuZoom3", "mnuZoom4",
-      "mnuZoom5", "mnuZoom6", "mnuZoom7"};
-  return names;
-}
-
 // A child (download or grid build) may be replacing the store while either exists.
 bool ChildRunning(const FileSystem& fs) { return fs.Exists(kLockFile) || !fs.List("", "*.pid").empty(); }
 
 void RemoveRedrawScript(FileSystem& fs) {
   const std::string path = fs.Resolve(kRedrawScript);
   if (fs.Exists(path)) fs.Remove(path);
-}
-
-bool IsChangeBuild(const std::string& control) {
-  return control.rfind("mnuC", 0) == 0 && control.find("_Build@") != std::string::npos;
 }
 
 }  // namespace
@@ -117,9 +104,9 @@ MainProgram::MainProgram(AppPlatform platform) : p_(platform), host_(std::make_u
   services.watchNewReports = [this] { return WatchNewReports(); };
   scheduler_ = std::make_unique<Scheduler>(queue_, settings_, services);
   BuildHooks();
+  BuildActions();
   for (const auto& [name, state] : menus_.Items()) {
-    const auto& handled = HandledControls();
-    if (std::find(handled.begin(), handled.end(), name) == handled.end() &&
+    if (actions_.count(name) == 0 &&
         std::find(MenuModel::TopMenus().begin(), MenuModel::TopMenus().end(), name) == MenuModel::TopMenus().end() &&
         !state.caption.empty() && name.rfind("mnuZoom", 0) != 0)
       menus_[name].enabled = false;
@@ -131,18 +118,6 @@ MainProgram::MainProgram(AppPlatform platform) : p_(platform), host_(std::make_u
 }
 
 MainProgram::~MainProgram() = default;
-
-const std::vector<std::string>& MainProgram::HandledControls() const {
-  static const std::vector<std::string> names = [] {
-    std::vector<std::string> all = PlainControls();
-    for (const PlotControl& c : kPlotControls) all.push_back(c.control);
-    for (const ScriptLayer& layer : DefaultScriptLayers()) all.push_back(layer.control);
-    for (int g : {3, 6, 12, 24})
-      for (int hours : {3, 6, 12, 24}) all.push_back("mnuC" + std::to_string(g) + "_Build@" + std::to_string(hours));
-    return all;
-  }();
-  return names;
-}
 
 void MainProgram::BuildHooks() {
   CommandHooks& h = exec_->Hooks();
@@ -168,6 +143,9 @@ void MainProgram::BuildHooks() {
   };
   h.stationListing = [this, answer](const CommandWords& words) {
     answer(StationReportListing(p_.files, store_, words[1], words[2], MinutesNow(p_.clock)));
+  };
+  h.meteogram = [this](const std::string& id, double hours, const std::string& suffix) {
+    ShowMeteogram(id, hours, suffix);
   };
   h.whois = [this, answer](const std::string& id) { answer(StationDescription(p_.files, id)); };
   h.near = [this, answer](const CommandWords& words) {
@@ -405,7 +383,9 @@ void MainProgram::Redraw(bool force) {
   in.scriptLayers = layers_;
   in.symbols = &symbols_;
   in.points = plotPoints_;
-  if (thinning_) in.thinning = PlotFootprint{};
+  in.modelSize = StationModelSize(projection_.ScreenDistance);
+  // Models take more room than one value: thinned, they keep clear of each other.
+  if (thinning_) in.thinning = plots_.model ? StationModelFootprint(in.modelSize) : PlotFootprint{};
 
   RedrawHost host;
   host.logProcessMessage = [this](const std::string& m) { log_.LogProcessMessage(m); };
@@ -490,8 +470,44 @@ void MainProgram::MouseOverMap(int x, int y) {
   p_.view.PositionChanged(PositionReadout(projection_, x, y));
 }
 
+std::optional<std::string> MainProgram::StationAt(int x, int y, double pixels) const {
+  const auto picked = projection_.WindowToLatLong(x, y);
+  if (!picked) return std::nullopt;
+  const auto near = NearestStations(store_, picked->lat100 / 100.0, picked->lon100 / 100.0, settings_.EarthRadius);
+  if (near.empty()) return std::nullopt;
+  const StationObservations& entry = store_[near.front().index];
+  const auto at = ProjectionPlacer(projection_)(entry.latitude / 100.0, entry.longitude / 100.0);
+  if (!at || std::hypot(at->x - x, at->y - y) > pixels) return std::nullopt;
+  return entry.identifier;
+}
+
+void MainProgram::ShowMeteogram(const std::string& identifier, double hours, const std::string& suffix) {
+  auto meteogram =
+      std::make_shared<const Meteogram>(BuildMeteogram(p_.files, store_, identifier, hours, MinutesNow(p_.clock)));
+  if (!meteogram->note.empty()) log_.ShowMessage(meteogram->note + suffix);
+  log_.LogProcessMessage("Meteogram of " + meteogram->identifier + ": " + std::to_string(meteogram->reports.size()) +
+                         " reports in " + std::to_string(meteogram->hours) + " hours");
+  WindowPicture picture;
+  picture.title = "Meteogram " + meteogram->identifier;
+  picture.draw = [this, meteogram, celsius = settings_.UseCelsius](Canvas& canvas) {
+    DrawMeteogram(canvas, *meteogram, celsius, &symbols_);
+  };
+  picture.print = [this](const Image& image) {
+    if (const auto choice = p_.windows.ChoosePrinter(p_.printer)) PrintMap(p_.printer, *choice, image, p_.dialogs);
+  };
+  p_.windows.ShowPicture(picture);
+}
+
 void MainProgram::MapPressed(int x, int y, MouseButton button) {
-  if (button == MouseButton::Right) return p_.view.PopUpMenu("mnuMap", x, y);
+  if (button == MouseButton::Right) {
+    // On a station the right button opens its meteogram; elsewhere the "&Map" menu.
+    constexpr double kStationPixels = 10;
+    if (const auto id = StationAt(x, y, kStationPixels)) {
+      pickedStation_ = *id;
+      return Exec("METEOGRAM " + *id);
+    }
+    return p_.view.PopUpMenu("mnuMap", x, y);
+  }
   if (button == MouseButton::Middle) return p_.view.PopUpMenu("mnuZoom", x, y);
   leftPress_ = WindowPoint{double(x), double(y)};
 }
@@ -512,6 +528,8 @@ void MainProgram::MapReleased(int x, int y) {
   options.useCelsius = settings_.UseCelsius;
   options.earthRadius = settings_.EarthRadius;
   options.now = MinutesNow(p_.clock);
+  const auto near = NearestStations(store_, picked->lat100 / 100.0, picked->lon100 / 100.0, settings_.EarthRadius);
+  if (!near.empty()) pickedStation_ = store_[near.front().index].identifier;
   // The listing replaces what the box shows; the log itself is unchanged.
   p_.view.OutputChanged(
       StationPickupText(p_.files, store_, picked->lat100 / 100.0, picked->lon100 / 100.0, options));
@@ -640,20 +658,40 @@ void MainProgram::ClearScriptLayers(char which) {
   Redraw(true);
 }
 
-bool MainProgram::Choose(const std::string& c) {
-  if (ChoosePlot(c) || ChooseLayer(c) || ChooseView(c)) return true;
-  auto textBoxes = [this](bool save) {
-    LayoutWindow();
-    if (save) SaveSettingsNow();
-    // The map picture changed size: drawn again, its labels stand inside it.
-    Redraw(true);
+bool MainProgram::Choose(const std::string& control) {
+  const auto it = actions_.find(control);
+  if (it == actions_.end()) return false;
+  it->second(control);
+  return true;
+}
+
+// Every control name with the work behind it, so that each menu item is found in one place.
+void MainProgram::BuildActions() {
+  auto on = [this](std::initializer_list<std::string> names, const Action& work) {
+    for (const std::string& name : names) actions_[name] = work;
   };
-  if (c == "cmdRedraw") {
-    Redraw(false);
-  } else if (c == "mnuRefreshNow" || c == "mnuRefreshNow1") {
+  for (const PlotControl& c : kPlotControls) on({c.control}, [this](const std::string& name) { ChoosePlot(name); });
+  for (const ScriptLayer& layer : DefaultScriptLayers())
+    on({layer.control}, [this](const std::string& name) { ChooseLayer(name); });
+  on({"cmdUp", "cmdDown", "cmdLeft", "cmdRight", "cmdZoom", "cmdUnzoom", "mnuEnterCoord", "cmdEnterCoord",
+      "mnuZoomEditor"},
+     [this](const std::string& name) { ChooseView(name); });
+  for (int slot = 0; slot < kZoomSlots; ++slot)
+    on({"mnuZoom" + std::to_string(slot)}, [this](const std::string& name) { ChooseView(name); });
+  for (int g : {3, 6, 12, 24})
+    for (int hours : {3, 6, 12, 24})
+      on({"mnuC" + std::to_string(g) + "_Build@" + std::to_string(hours)}, [this](const std::string& name) {
+        ScriptArguments args;
+        args[0] = name.substr(4, name.find('_') - 4);
+        RunScript("buildgrid.nvs", args);
+      });
+
+  on({"cmdRedraw"}, [this](const std::string&) { Redraw(false); });
+  on({"mnuRefreshNow", "mnuRefreshNow1"}, [this](const std::string&) {
     p_.events.ProcessEvents();
     Redraw(true);
-  } else if (c == "mnuRefreshStatus") {
+  });
+  on({"mnuRefreshStatus"}, [this](const std::string&) {
     MenuItemState& item = menus_["mnuRefreshStatus"];
     item.checked = !item.checked;
     item.caption = item.checked ? "Auto Refresh is ON" : "Auto Refresh is OFF";
@@ -661,92 +699,103 @@ bool MainProgram::Choose(const std::string& c) {
     SaveSettingsNow();
     MenusChanged();
     Redraw(false);
-  } else if (c == "mnuRunScript") {
+  });
+  on({"mnuRunScript"}, [this](const std::string&) {
     if (auto command = p_.windows.ChooseScript(); command && !command->empty()) Exec(*command);
-  } else if (c == "mnuStopScript") {
-    RequestStop();
-  } else if (c == "mnuDL") {
-    QueueDownloadFor("");
-  } else if (c == "mnuSpecialDownload") {
+  });
+  on({"mnuStopScript"}, [this](const std::string&) { RequestStop(); });
+  on({"mnuDL"}, [this](const std::string&) { QueueDownloadFor(""); });
+  on({"mnuSpecialDownload"}, [this](const std::string&) {
     if (auto hour = p_.windows.ChooseDownloadHour(NowStamp(p_.clock), MinutesNow(p_.clock)); hour && !hour->empty())
       QueueDownloadFor(*hour + "00");
-  } else if (c == "mnuKill") {
-    Exec("kill cur");
-  } else if (c == "mnuExit") {
-    p_.view.Quit();
-  } else if (c == "mnuClearPlots" || c == "mnuClearAll") {
-    ClearPlots(c == "mnuClearAll");
-  } else if (c == "mnuC_Clear" || c == "mnuG_Clear") {
-    ClearScriptLayers(c == "mnuC_Clear" ? 'C' : 'G');
-  } else if (c == "mnuRemoveRedraw") {
+  });
+  on({"mnuKill"}, [this](const std::string&) { Exec("kill cur"); });
+  on({"mnuExit"}, [this](const std::string&) { p_.view.Quit(); });
+  on({"mnuClearPlots", "mnuClearAll"}, [this](const std::string& name) { ClearPlots(name == "mnuClearAll"); });
+  on({"mnuC_Clear", "mnuG_Clear"},
+     [this](const std::string& name) { ClearScriptLayers(name == "mnuC_Clear" ? 'C' : 'G'); });
+  on({"mnuRemoveRedraw"}, [this](const std::string&) {
     RemoveRedrawScript(p_.files);
     Redraw(true);
-  } else if (c == "mnuDefineMap") {
-    if (const auto region = p_.windows.SelectRegion()) {
-      LoadOutline();
-      // Stations over a blank page help nobody: show the new region whole.
-      FitViewToRegion(settings_, *region, layout_.plot.width, layout_.plot.height);
-      log_.LogProcessMessage("The view moved to the new region (centre " + TrimmedNumberText(settings_.CenterLatitude) +
-                             ", " + TrimmedNumberText(settings_.CenterLongitude) + ")");
-      ApplyViewChange();
-    } else {
-      Redraw(true);
-    }
-  } else if (c == "mnuMapForeColor") {
+  });
+  on({"mnuDefineMap"}, [this](const std::string&) {
+    const auto region = p_.windows.SelectRegion();
+    if (!region) return Redraw(true);
+    LoadOutline();
+    // Stations over a blank page help nobody: show the new region whole.
+    FitViewToRegion(settings_, *region, layout_.plot.width, layout_.plot.height);
+    log_.LogProcessMessage("The view moved to the new region (centre " + TrimmedNumberText(settings_.CenterLatitude) +
+                           ", " + TrimmedNumberText(settings_.CenterLongitude) + ")");
+    ApplyViewChange();
+  });
+  on({"mnuMapForeColor"}, [this](const std::string&) {
     settings_.MapForeColor = p_.dialogs.ChooseColor(settings_.MapForeColor).value_or(settings_.MapForeColor);
     SaveSettingsNow();
     Redraw(true);
-  } else if (c == "mnuTextForeColor" || c == "mnuTextBackColor") {
-    Color& colour = c == "mnuTextForeColor" ? settings_.TextForeColor : settings_.TextBackColor;
+  });
+  on({"mnuTextForeColor", "mnuTextBackColor"}, [this](const std::string& name) {
+    Color& colour = name == "mnuTextForeColor" ? settings_.TextForeColor : settings_.TextBackColor;
     colour = p_.dialogs.ChooseColor(colour).value_or(colour);
     p_.view.LayoutChanged();
     SaveSettingsNow();
-  } else if (c == "mnuEnlarge" || c == "mnuShrink") {
-    settings_.TextHeight = c == "mnuEnlarge" ? EnlargedTextHeight(settings_.TextHeight) : ShrunkTextHeight(settings_.TextHeight);
-    textBoxes(true);
-  } else if (c == "mnuIncrease" || c == "mnuDecrease") {
-    settings_.TextWidth = c == "mnuIncrease" ? IncreasedTextWidth(settings_.TextWidth) : DecreasedTextWidth(settings_.TextWidth);
-    textBoxes(false);
-  } else if (c == "mnuWatchProcess") {
-    menus_.SetChecked(c, !menus_.Checked(c));
-    log_.watchProcess = menus_.Checked(c);
+  });
+  on({"mnuEnlarge", "mnuShrink"}, [this](const std::string& name) {
+    settings_.TextHeight =
+        name == "mnuEnlarge" ? EnlargedTextHeight(settings_.TextHeight) : ShrunkTextHeight(settings_.TextHeight);
+    TextBoxesResized(true);
+  });
+  on({"mnuIncrease", "mnuDecrease"}, [this](const std::string& name) {
+    settings_.TextWidth =
+        name == "mnuIncrease" ? IncreasedTextWidth(settings_.TextWidth) : DecreasedTextWidth(settings_.TextWidth);
+    TextBoxesResized(false);
+  });
+  on({"mnuWatchProcess"}, [this](const std::string& name) {
+    menus_.SetChecked(name, !menus_.Checked(name));
+    log_.watchProcess = menus_.Checked(name);
     MenusChanged();
     if (log_.watchProcess) p_.view.OutputChanged(log_.Text());
-  } else if (c == "mnuZoomControls") {
-    menus_.SetChecked(c, !menus_.Checked(c));
+  });
+  on({"mnuZoomControls"}, [this](const std::string& name) {
+    menus_.SetChecked(name, !menus_.Checked(name));
     MenusChanged();
     LayoutWindow();
-  } else if (c == "mnuThin") {
-    Exec("PLOT THIN");
-  } else if (c == "mnuPointsEditor") {
+  });
+  on({"mnuThin"}, [this](const std::string&) { Exec("PLOT THIN"); });
+  on({"mnuPointsEditor"}, [this](const std::string&) {
     p_.windows.EditPoints();
     LoadPointsOfInterest();
     Redraw(false);
-  } else if (c == "mnuGraphicalVerification") {
-    Verify();
-  } else if (c == "mnuVerificationText") {
-    p_.windows.ShowVerificationText(VerificationText(p_.files, log_));
-  } else if (c == "mnuContinuity") {
+  });
+  on({"mnuMeteogram"}, [this](const std::string&) {
+    if (pickedStation_.empty()) {
+      log_.ShowMessage("Click a station on the map first (or type METEOGRAM and its identifier)");
+      return;
+    }
+    Exec("METEOGRAM " + pickedStation_);
+  });
+  on({"mnuGraphicalVerification"}, [this](const std::string&) { Verify(); });
+  on({"mnuVerificationText"},
+     [this](const std::string&) { p_.windows.ShowVerificationText(VerificationText(p_.files, log_)); });
+  on({"mnuContinuity"}, [this](const std::string&) {
     p_.view.BusyChanged(true);
     p_.events.ProcessEvents();
     log_.ShowMessage(ContinuityListing(CountContinuity(store_, p_.files, MinutesNow(p_.clock)), NowStamp(p_.clock)));
     p_.view.BusyChanged(false);
-  } else if (c == "mnuPrint") {
-    Exec("print chart");
-  } else if (c == "mnuOptions" || c == "lblNum") {
-    OpenOptions(OptionsPage::PlottedWx);
-  } else if (c == "mnuHelp") {
-    Exec("HELP");
-  } else if (c == "mnuAbout") {
-    p_.dialogs.MessageBox(AboutBoxText(), AboutBoxCaption(), BoxStyle::Information);
-  } else if (IsChangeBuild(c)) {
-    ScriptArguments args;
-    args[0] = c.substr(4, c.find('_') - 4);
-    RunScript("buildgrid.nvs", args);
-  } else {
-    return false;
-  }
-  return true;
+  });
+  on({"mnuPrint"}, [this](const std::string&) { Exec("print chart"); });
+  on({"mnuOptions", "lblNum"}, [this](const std::string&) { OpenOptions(OptionsPage::PlottedWx); });
+  on({"mnuHelp"}, [this](const std::string&) { Exec("HELP"); });
+  on({"mnuAbout"},
+     [this](const std::string&) { p_.dialogs.MessageBox(AboutBoxText(), AboutBoxCaption(), BoxStyle::Information); });
+
+  for (const auto& entry : actions_) handled_.push_back(entry.first);
+}
+
+void MainProgram::TextBoxesResized(bool save) {
+  LayoutWindow();
+  if (save) SaveSettingsNow();
+  // The map picture changed size: drawn again, its labels stand inside it.
+  Redraw(true);
 }
 
 void MainProgram::KeepFocus() {

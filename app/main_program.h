@@ -3,6 +3,7 @@
 // one-second tick, the redraw and every menu action by the name of its control.
 // The Qt window and norvane-batch both drive this one object.
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -87,11 +88,12 @@ class MainProgram {
   // True while a child process runs or waits in the queue.
   bool BackgroundWorkPending() const;
   // Every control name with work behind it.
-  const std::vector<std::string>& HandledControls() const;
+  const std::vector<std::string>& HandledControls() const { return handled_; }
 
  private:
   class Host;
   void BuildHooks();
+  void BuildActions();
   void RunScript(const std::string& name, const ScriptArguments& args = {});
   struct GridDisplayContext GridContext();
   void SetStatus(const std::string& text, bool busy);
@@ -107,6 +109,7 @@ class MainProgram {
   bool ChooseLayer(const std::string& control);
   void ClearPlots(bool everything);
   void ClearScriptLayers(char which);
+  void TextBoxesResized(bool saveSettings);
   void KeepFocus();
   void ApplyViewChange();
   bool ChooseView(const std::string& control);
@@ -117,8 +120,13 @@ class MainProgram {
   void SavePictureNow(const std::string& name, const std::string& quality);
   void ZoomItemsChanged();
   void OpenOptions(OptionsPage page);
+  void ShowMeteogram(const std::string& identifier, double hours, const std::string& suffix);
+  std::optional<std::string> StationAt(int x, int y, double pixels) const;
 
   AppPlatform p_;
+  using Action = std::function<void(const std::string& control)>;
+  std::map<std::string, Action> actions_;
+  std::vector<std::string> handled_;
   Settings settings_;
   OutputLog log_;
   MenuModel menus_;
@@ -146,6 +154,7 @@ class MainProgram {
   bool thinning_ = false;
   int wheelCarry_ = 0;
   std::optional<WindowPoint> leftPress_;
+  std::string pickedStation_;  // the nearest station of the last pick-up, for "Station Meteogram"
   PlotSwitches plots_;
   std::vector<ScriptLayer> layers_;
   WindowLayout layout_;

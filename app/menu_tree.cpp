@@ -56,7 +56,7 @@ std::vector<MenuEntry> BuildTree() {
                        {Item("&Winds", "mnuWinds", true), Item("W&eather", "mnuWeather", true),
                         Item("Winds and Weather", "mnuWindsWeather", true), Item("&Relative Humidity", "mnuRH", true),
                         Item("&Ceilings", "mnuCIG", true), Item("&Dew Point", "mnuDP", true),
-                        Item("&Temperature", "mnuTemp", true), Item("Wind &Barbs", "mnuWindBarbs", true),
+                        Item("&Temperature", "mnuTemp", true), Item("Wind &Barbs", "mnuWindBarbs", true), Item("Station &Model", "mnuModel", true),
                         Item("&Points", "mnuPoints", true), Item("&Stations", "mnuStations", true), Separator(),
                         Item("T&hin Crowded Stations", "mnuThin", true), Item("Clear Plots", "mnuClearPlots")}),
                Submenu("Contours", "mnuContours", contours),
@@ -81,7 +81,8 @@ std::vector<MenuEntry> BuildTree() {
       Submenu("&Zoom", "mnuZoom", zoom),
       Submenu("&Tools", "mnuTools",
               {Item("&Graphical Verification", "mnuGraphicalVerification"),
-               Item("&Verification Text", "mnuVerificationText"), Item("&Points Editor", "mnuPointsEditor")}),
+               Item("&Verification Text", "mnuVerificationText"), Item("&Points Editor", "mnuPointsEditor"),
+               Item("Station &Meteogram", "mnuMeteogram")}),
       Submenu("&Help", "mnuHelpMenu", {WithShortcut(Item("&Help", "mnuHelp"), "F1"), Item("&About", "mnuAbout")}),
   };
 }

@@ -3,6 +3,13 @@
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+
+#include "core/local_file_system.h"
+#include "map/station_model.h"
+#include "watch/meteogram.h"
 
 #include "bench/redraw_scene.h"
 #include "ui/qt/qt_canvas.h"
@@ -94,6 +101,65 @@ void BM_QtFirstRedraw(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_QtFirstRedraw)->Unit(benchmark::kMillisecond);
+
+// The shipped start: station models of every station, thinned at the default zoom, over
+// the real outline.
+void BM_QtRedrawStationModelsThinned(benchmark::State& state) {
+  norvane::bench::RedrawScene scene;
+  if (!scene.UseWorldOutline()) {
+    state.SkipWithError("data/world.map is missing");
+    return;
+  }
+  scene.in.plots = norvane::PlotSwitches{};
+  scene.in.plots.model = true;
+  scene.in.modelSize = norvane::StationModelSize(scene.projection.ScreenDistance);
+  scene.in.thinning = norvane::StationModelFootprint(scene.in.modelSize);
+  RunRedraws(state, scene);
+}
+BENCHMARK(BM_QtRedrawStationModelsThinned)->Unit(benchmark::kMillisecond);
+
+// A station's 48-hour meteogram as the window shows it: the slots and the archive read
+// from disk, then painted at the window's size.
+void BM_QtMeteogram48Hours(benchmark::State& state) {
+  namespace fs = std::filesystem;
+  const fs::path folder = fs::temp_directory_path() /
+                          ("norvane-bench-meteogram-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+  fs::create_directories(folder / "obsfolder");
+  norvane::LocalFileSystem files(folder.string());
+  constexpr std::int32_t kNow = 14700000;
+  norvane::ObservationStore store;
+  store.Clear();
+  store[0].identifier = "KDFW";
+  store[1].identifier = "end";
+  norvane::StationArchive archive;
+  for (int hour = 0; hour < 48; ++hour) {
+    const std::int32_t time = kNow - 60 * hour - 7;
+    const int minute = time % 1440;
+    char text[128];
+    std::snprintf(text, sizeof text, "KDFW 08%02d%02dZ %03d%02dG%02dKT 10SM -RA BKN%03d %02d/%02d A2992 RMK SLP%03d ",
+                  minute / 60, minute % 60, 10 + 7 * hour, 5 + hour % 20, 25 + hour % 20, 10 + hour, 10 + hour % 15,
+                  5 + hour % 5, 100 + hour);
+    const norvane::ObservationRecord record{time, text, norvane::DecodeReport(text)};
+    if (hour < 6) store[0].reports[static_cast<std::size_t>(hour)] = record;
+    else archive.push_back(record);
+  }
+  files.WriteAll(norvane::ArchiveFileName("KDFW"), norvane::FormatArchive(archive));
+  norvane::SymbolTable symbols;
+  symbols.Load(norvane::LocalFileSystem(std::string(NORVANE_SOURCE_DIR) + "/data"), "", nullptr);
+  norvane::QtCanvas canvas;
+  canvas.Resize(960, 720);
+  std::size_t reports = 0;
+  for (auto _ : state) {
+    const norvane::Meteogram m = norvane::BuildMeteogram(files, store, "KDFW", 48, kNow);
+    norvane::DrawMeteogram(canvas, m, false, &symbols);
+    reports = m.reports.size();
+    benchmark::DoNotOptimize(canvas.Picture().constBits());
+  }
+  state.counters["reports"] = static_cast<double>(reports);
+  std::error_code ec;
+  fs::remove_all(folder, ec);
+}
+BENCHMARK(BM_QtMeteogram48Hours)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -21,7 +21,7 @@ const std::string kInvalidParameters = "Invalid number of command line parameter
 
 bool IsPlotLayer(const std::string& w) {
   static const std::set<std::string> layers = {"WEATHER", "WIND", "CEILING", "TEMPERATURE", "DEWPOINT",
-                                               "BARB", "RH", "STATIONS", "POINTS", "THIN"};
+                                               "BARB", "RH", "STATIONS", "POINTS", "THIN", "MODEL"};
   return layers.count(w) > 0;
 }
 
@@ -125,6 +125,15 @@ void CommandInterpreter::Exec(const std::string& line, const std::string& suffix
     const std::string quality = (q >= 5 && q <= 100) ? TrimmedNumberText(std::trunc(q)) : "70";
     if (!hooks_.savePicture) return NotAvailable(kw, suffix);
     hooks_.savePicture(name, quality);
+  } else if (kw == "METEOGRAM") {
+    // METEOGRAM identifier [hours]: the station's last hours, 48 unless given.
+    if (w[1].empty()) {
+      log.ShowMessage("Invalid use of 'METEOGRAM' - need a station identifier - refer to Help > Help for more "
+                      "information" + suffix);
+      return;
+    }
+    if (!hooks_.meteogram) return NotAvailable(kw, suffix);
+    hooks_.meteogram(w[1], w[2].empty() ? 48 : LenientNumber(w[2]), suffix);
   } else if (kw == "WHOIS") {
     if (!hooks_.whois) return NotAvailable(kw, suffix);
     hooks_.whois(w[1]);

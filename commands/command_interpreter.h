@@ -32,6 +32,8 @@ struct CommandHooks {
   std::function<void(const std::string& which)> kill;
   std::function<void(const CommandWords& w)> stationListing;    // S, SA, SL, OB
   std::function<void(const std::string& id)> whois;
+  // METEOGRAM: the identifier and the hours asked for (48 when not given).
+  std::function<void(const std::string& id, double hours, const std::string& suffix)> meteogram;
   std::function<void(const CommandWords& w)> near;
   // GRID, DRAW, DRAWDIFF after the interpreter's own checks.
   std::function<void(const std::string& name, const std::string& field, int rgb, const std::string& format)> showGrid;

@@ -10,6 +10,7 @@ bool& MarkOf(PlotSwitches& p, PlotItem item) {
     case PlotItem::Humidity: return p.humidity;
     case PlotItem::Ceilings: return p.ceilings;
     case PlotItem::WindBarbs: return p.windBarbs;
+    case PlotItem::Model: return p.model;
     case PlotItem::Winds: return p.winds;
     case PlotItem::Weather: return p.weather;
     case PlotItem::WindsAndWeather: return p.windsAndWeather;
@@ -20,7 +21,8 @@ bool& MarkOf(PlotSwitches& p, PlotItem item) {
 }
 
 void ClearValuePlots(PlotSwitches& p) {
-  p.temperature = p.dewPoint = p.humidity = p.ceilings = p.windBarbs = false;
+  // The station model holds every value at once, so it takes a value plot's place.
+  p.temperature = p.dewPoint = p.humidity = p.ceilings = p.windBarbs = p.model = false;
 }
 
 }  // namespace
@@ -31,7 +33,8 @@ void ChoosePlotItem(PlotSwitches& p, PlotItem item) {
     case PlotItem::DewPoint:
     case PlotItem::Humidity:
     case PlotItem::Ceilings:
-    case PlotItem::WindBarbs: {
+    case PlotItem::WindBarbs:
+    case PlotItem::Model: {
       const bool mark = !MarkOf(p, item);
       ClearValuePlots(p);
       p.winds = p.weather = p.windsAndWeather = false;

@@ -7,7 +7,9 @@
 
 namespace norvane {
 
-enum class PlotItem { Temperature, DewPoint, Humidity, Ceilings, WindBarbs, Winds, Weather, WindsAndWeather, Points, Stations };
+enum class PlotItem {
+  Temperature, DewPoint, Humidity, Ceilings, WindBarbs, Model, Winds, Weather, WindsAndWeather, Points, Stations
+};
 
 // Applies one click of a menu item to the marks (the caller then asks for a redraw).
 void ChoosePlotItem(PlotSwitches& plots, PlotItem item);

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "map/station_model.h"
+
 namespace norvane {
 
 void PlotLabels::Add(const std::string& text) {
@@ -39,6 +41,11 @@ const std::vector<PlotLayer>& BuiltInLayers() {
       {&PlotSwitches::stations,
        [](Canvas& c, const ShownList& l, In in, const StationPlacer& p) { PlotStationDots(c, l, p, in.now); },
        "label station plots"},
+      {&PlotSwitches::model,
+       [](Canvas& c, const ShownList& l, In in, const StationPlacer& p) {
+         PlotStationModels(c, l, p, in.modelSize, in.useCelsius, in.symbols, in.plottedWx);
+       },
+       "label station models"},
       {&PlotSwitches::dewPoint,
        [](Canvas& c, const ShownList& l, In in, const StationPlacer& p) { Plot_DPs(c, l, p, in.useCelsius); },
        "label plotted dew points"},

@@ -32,6 +32,7 @@ class PlotLabels {
 struct PlotSwitches {
   bool points = false, stations = false, dewPoint = false, temperature = false, ceilings = false;
   bool weather = false, winds = false, humidity = false, windBarbs = false, windsAndWeather = false;
+  bool model = false;  // the station model
 };
 
 // One script layer of the "Contours" and "Grid" menus.
@@ -79,6 +80,8 @@ struct RedrawInputs {
   std::vector<PlotPoint> points;
   const SymbolTable* symbols = nullptr;
   Color background = Rgb(255, 255, 255);
+  // How big station models are drawn (StationModelSize of the view).
+  double modelSize = 1;
   // Station thinning; nothing (the default) plots every shown station.
   std::optional<PlotFootprint> thinning;
 };

@@ -42,6 +42,8 @@ struct ScriptedWindows : NoWindows {
   std::optional<VerificationRequest> ChooseVerification(const std::string&) override { return verification; }
   std::optional<std::string> ChooseDownloadHour(const std::string&, std::int32_t) override { return hour; }
   std::optional<MapRegion> SelectRegion() override { return regionMade; }
+  std::vector<std::string> pictures;  // the titles of the pictures shown in windows
+  void ShowPicture(const WindowPicture& picture) override { pictures.push_back(picture.title); }
   OptionsResult EditOptions(Settings& s, OptionsPage page, Reporter&) override {
     return options ? options(s, page) : OptionsResult::Cancelled;
   }

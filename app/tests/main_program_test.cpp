@@ -53,6 +53,10 @@ TEST(MainProgram, PlotMenuRulesDecideWhatIsDrawn) {
       {"a value plot clears winds", {"mnuWindsWeather", "mnuRH"}, {"mnuRH"}, {"mnuWinds", "mnuWeather", "mnuWindsWeather"}},
       {"stations stay on", {"PLOT STATIONS ON", "mnuTemp", "mnuClearPlots"}, {"mnuStations"}, {"mnuTemp"}},
       {"PLOT without a word toggles", {"PLOT BARB", "PLOT BARB"}, {}, {"mnuWindBarbs"}},
+      {"the model replaces a value plot", {"PLOT TEMPERATURE ON", "PLOT MODEL ON"}, {"mnuModel"}, {"mnuTemp"}},
+      {"weather replaces the model", {"mnuModel", "mnuWeather", "mnuPoints"}, {"mnuWeather", "mnuPoints"}, {"mnuModel"}},
+      {"the model keeps stations and points", {"mnuStations", "mnuPoints", "PLOT MODEL ON"},
+       {"mnuModel", "mnuStations", "mnuPoints"}, {}},
       {"grids clear alone", {"mnuC_Temp", "mnuG_SLP", "CLEAR GRID"}, {"mnuC_Temp"}, {"mnuG_SLP"}},
       {"contours clear together", {"mnuC_Temp", "mnuC6_DP", "CLEAR CONTOURS"}, {}, {"mnuC_Temp", "mnuC6_DP"}},
       {"clear all keeps stations", {"mnuStations", "mnuTemp", "mnuClearAll"}, {"mnuStations"}, {"mnuTemp"}},
@@ -68,6 +72,32 @@ TEST(MainProgram, PlotMenuRulesDecideWhatIsDrawn) {
     for (const char* item : c.checked) EXPECT_TRUE(app.program.Menus().Checked(item)) << c.name << ": " << item;
     for (const char* item : c.unchecked) EXPECT_FALSE(app.program.Menus().Checked(item)) << c.name << ": " << item;
   }
+}
+
+// A right click on a station opens its meteogram, elsewhere the map menu; the Tools item
+// takes the station last clicked.
+TEST(MainProgram, MeteogramsOpenFromTheStationUnderTheMouse) {
+  AppHarness app;
+  app.Start();
+  app.program.Exec("LOADOBS");
+  app.program.Exec("REDRAW");
+  ASSERT_TRUE(app.program.Choose("mnuMeteogram"));
+  EXPECT_TRUE(app.windows.pictures.empty());
+  EXPECT_TRUE(app.Logged("Click a station on the map first"));
+  const auto place = ProjectionPlacer(app.program.Projection());
+  const auto kmci = place(39.30, -94.72), ktul = place(36.20, -95.89);
+  ASSERT_TRUE(kmci && ktul);
+  app.program.MapPressed(static_cast<int>(kmci->x) + 3, static_cast<int>(kmci->y), MainProgram::MouseButton::Right);
+  app.program.MapPressed(static_cast<int>(kmci->x) + 60, static_cast<int>(kmci->y), MainProgram::MouseButton::Right);
+  EXPECT_EQ(app.windows.pictures, std::vector<std::string>{"Meteogram KMCI"});
+  EXPECT_TRUE(app.Logged("Meteogram of KMCI: 1 reports in 48 hours"));
+  app.program.MapPressed(static_cast<int>(ktul->x), static_cast<int>(ktul->y), MainProgram::MouseButton::Left);
+  app.program.MapReleased(static_cast<int>(ktul->x), static_cast<int>(ktul->y));
+  app.program.Choose("mnuMeteogram");
+  app.program.Exec("METEOGRAM KTUL 1000");
+  EXPECT_EQ(app.windows.pictures.back(), "Meteogram KTUL");
+  EXPECT_EQ(app.windows.pictures.size(), 3u);
+  EXPECT_TRUE(app.Logged("A meteogram covers at most 240 hours; showing 240"));
 }
 
 TEST(MainProgram, DewPointsAfterTemperaturesDrawOnlyDewPoints) {

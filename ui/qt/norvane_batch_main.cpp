@@ -16,6 +16,7 @@
 #include "core/system_clock.h"
 #include "ui/qt/instance_lock.h"
 #include "ui/qt/map_snapshot.h"
+#include "ui/qt/picture_window.h"
 #include "ui/qt/qt_canvas.h"
 #include "ui/qt/qt_platform.h"
 #include "ui/qt/qt_printer.h"
@@ -35,6 +36,13 @@ class BatchDialogs : public Dialogs {
   }
   void Beep() override {}
   std::optional<Color> ChooseColor(Color) override { return std::nullopt; }
+};
+
+// No windows to show; the last meteogram asked for is what --png writes.
+class BatchWindows : public NoWindows {
+ public:
+  std::optional<WindowPicture> picture;
+  void ShowPicture(const WindowPicture& shown) override { picture = shown; }
 };
 
 class NoHelp : public HelpViewer {
@@ -112,7 +120,7 @@ int main(int argc, char** argv) {
   NoHelp help;
   QtCanvas picture;
   ListingCanvas canvas(picture, o.fixedMetrics);
-  NoWindows windows;
+  BatchWindows windows;
   AppView view;
   QtPrinter printer;
   QtProgramRunner runner;
@@ -133,7 +141,13 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "norvane-batch: cannot write %s\n", file.c_str());
     status = 1;
   };
-  if (!o.pngFile.empty()) {
+  if (!o.pngFile.empty() && windows.picture) {
+    const WindowPicture& shown = *windows.picture;
+    if (!SavePng(files, std::filesystem::absolute(o.pngFile).string(), PaintPicture(shown, shown.width, shown.height))) {
+      std::fprintf(stderr, "norvane-batch: cannot write %s\n", o.pngFile.c_str());
+      status = 1;
+    }
+  } else if (!o.pngFile.empty()) {
     const std::string twin = o.pngFile + ".part";
     std::error_code ec;
     if (!picture.Picture().save(QString::fromStdString(twin), "PNG")) status = 1;

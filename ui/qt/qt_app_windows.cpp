@@ -2,6 +2,7 @@
 
 #include "ui/qt/coordinates_dialog.h"
 #include "ui/qt/options_dialog.h"
+#include "ui/qt/picture_window.h"
 #include "ui/qt/points_editor_dialog.h"
 #include "ui/qt/print_dialog.h"
 #include "ui/qt/region_dialog.h"
@@ -73,6 +74,14 @@ void QtAppWindows::ShowVerificationText(const std::string& text) {
     window->setAttribute(Qt::WA_DeleteOnClose);
   }
   window->SetText(text);
+  window->show();
+  window->raise();
+  window->activateWindow();
+}
+
+void QtAppWindows::ShowPicture(const WindowPicture& picture) {
+  auto* window = new PictureWindow(files_, dialogs_, picture, parent_);
+  window->setAttribute(Qt::WA_DeleteOnClose);
   window->show();
   window->raise();
   window->activateWindow();

@@ -22,6 +22,7 @@ class QtAppWindows : public AppWindows {
   void EditPoints() override;
   std::optional<VerificationRequest> ChooseVerification(const std::string& nowStamp) override;
   void ShowVerificationText(const std::string& text) override;
+  void ShowPicture(const WindowPicture& picture) override;
 
  private:
   FileSystem& files_;

@@ -135,6 +135,53 @@ TEST(NorvaneBatch, WatchesEveryDownloadForSignificantWeatherNearThePoints) {
   EXPECT_FALSE(fs::exists(dir.path / "watch.zzz"));
 }
 
+// The station models over the map, then a station's meteogram written as the picture.
+TEST(NorvaneBatch, DrawsStationModelsAndWritesAMeteogram) {
+  for (const char* program : {"norvane-batch", "norvane-workdir", "varnex"})
+    if (!fs::exists(kBin / program)) GTEST_SKIP() << program << " was not built";
+  const std::time_t hourAgo = std::time(nullptr) - 3600;
+  std::tm utc{};
+  gmtime_r(&hourAgo, &utc);
+  char stamp[16];
+  std::strftime(stamp, sizeof stamp, "%d%H53Z", &utc);
+  std::string bulletin = "\x01\r\r\n001 \r\r\nSAUS01 KWBC 000000\r\r\n";
+  bulletin += std::string("METAR KDFW ") + stamp + " 27065KT 2SM +TSRA BKN010CB 24/21 A2990 RMK AO2 SLP132=\r\n";
+  bulletin += std::string("METAR KOKC ") + stamp + " 00000KT 10SM CLR M05/M09 A3010 RMK AO2=\r\n";
+  // Enough reports far away for a bulletin of useful size.
+  for (const char* quiet : {"KATL", "KBOS", "KORD", "KDEN", "KLAX", "KSEA", "KMIA", "KPHX", "KMSP", "KSTL", "KJFK",
+                            "KSFO", "KIAH", "KMCI", "KTUL", "KSLC", "KPDX", "KBNA", "KCLT", "KDTW"})
+    bulletin += std::string("METAR ") + quiet + " " + stamp + " 18005KT 10SM CLR 12/03 A3010 RMK AO2=\r\n";
+  bulletin += "\r\r\n\x03";
+  norvane::testing::CannedServer server({norvane::testing::Response("200 OK", "", bulletin)});
+  ReadyFolder dir;
+  const std::string port = server.Address("").substr(std::string("http://127.0.0.1:").size());
+  std::string ini = Slurp(dir.path / "norvane.ini");
+  const std::size_t at = ini.find(":" + dir.port + "/");
+  ASSERT_NE(at, std::string::npos);
+  ini.replace(at + 1, dir.port.size(), port);
+  std::ofstream(dir.path / "norvane.ini", std::ios::binary) << ini;
+  ASSERT_EQ(RunBatch(dir.path, {"--no-startup", "--fixed-metrics", "GETOBS", "--wait", "60", "LOADOBS",
+                                "PLOT MODEL ON", "REDRAW", "METEOGRAM KDFW", "--png", "kdfw.png", "--primitives",
+                                "map.txt", "--log", "log.txt"}),
+            0);
+  const std::string log = Slurp(dir.path / "log.txt");
+  EXPECT_NE(log.find("Meteogram of KDFW: 1 reports in 48 hours"), std::string::npos) << log;
+  // Both models: temperatures, dew points, the pressure's three digits, the label.
+  const std::string listing = Slurp(dir.path / "map.txt");
+  for (const char* text : {"\"24\"", "\"21\"", "\"132\"", "\"-5\"", "\"-9\"", "\"STATION MODELS \""})
+    EXPECT_NE(listing.find(text), std::string::npos) << text;
+  // The picture is the meteogram's, not the map's.
+  const std::string png = Slurp(dir.path / "kdfw.png");
+  ASSERT_GT(png.size(), 24u);
+  auto word = [&](std::size_t k) {
+    return (static_cast<unsigned char>(png[k]) << 24) | (static_cast<unsigned char>(png[k + 1]) << 16) |
+           (static_cast<unsigned char>(png[k + 2]) << 8) | static_cast<unsigned char>(png[k + 3]);
+  };
+  EXPECT_EQ(png.substr(12, 4), "IHDR");
+  EXPECT_EQ(word(16), 960u);
+  EXPECT_EQ(word(20), 720u);
+}
+
 TEST(NorvaneBatch, RefusesBadUseAndASecondCopy) {
   if (!fs::exists(kBin / "norvane-batch")) GTEST_SKIP() << "norvane-batch was not built";
   ReadyFolder dir;

@@ -1,4 +1,4 @@
-// The verification dialog and the text window, driven offscreen.
+// The verification dialog, the text window and the picture window, driven offscreen.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -9,6 +9,7 @@
 
 #include "tests/fakes/memory_file_system.h"
 #include "tests/fakes/scripted_dialogs.h"
+#include "ui/qt/picture_window.h"
 #include "ui/qt/qt_app_windows.h"
 #include "ui/qt/verification_dialog.h"
 #include "ui/qt/verification_text_window.h"
@@ -59,6 +60,29 @@ TEST(VerificationTextWindow, AskingAgainRefreshesTheOneWindow) {
   ASSERT_EQ(open.size(), 1);
   EXPECT_TRUE(open[0]->isVisible());
   EXPECT_EQ(open[0]->findChild<QPlainTextEdit*>("txtOut")->toPlainText(), "Nothing to be verified...");
+}
+
+// A meteogram's window shows the picture painted at its own size and prints what it shows.
+TEST(PictureWindow, ShowsThePaintedPictureAndPrintsIt) {
+  norvane::testing::MemoryFileSystem fs;
+  norvane::testing::ScriptedDialogs dialogs;
+  QWidget main;
+  norvane::QtAppWindows windows(fs, dialogs, &main);
+  norvane::WindowPicture picture;
+  picture.title = "Meteogram KDFW";
+  picture.draw = [](norvane::Canvas& c) { c.Clear(norvane::Rgb(10, 20, 30)); };
+  std::optional<norvane::Image> printed;
+  picture.print = [&](const norvane::Image& image) { printed = image; };
+  windows.ShowPicture(picture);
+  auto* window = main.findChild<norvane::PictureWindow*>("frmPicture");
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(window->windowTitle(), "Meteogram KDFW");
+  const QLabel* shown = window->findChild<QLabel*>("picPicture");
+  ASSERT_TRUE(shown && !shown->pixmap().isNull());
+  window->findChild<QPushButton*>("cmdPrint")->click();
+  ASSERT_TRUE(printed);
+  EXPECT_EQ(printed->width, shown->width());
+  EXPECT_EQ(printed->pixels.front(), norvane::Rgb(10, 20, 30));
 }
 
 }  // namespace
