@@ -36,10 +36,13 @@ struct ScriptedWindows : NoWindows {
   std::optional<std::string> script, hour;
   std::optional<MapRegion> regionMade;
   std::function<OptionsResult(Settings&, OptionsPage)> options;
+  // The servers page while the dialog is open: what the user does with "Try".
+  std::function<void(const ServerTryHooks&)> servers;
   std::optional<std::string> ChooseScript() override { return script; }
   std::optional<std::string> ChooseDownloadHour(const std::string&, std::int32_t) override { return hour; }
   std::optional<MapRegion> SelectRegion() override { return regionMade; }
-  OptionsResult EditOptions(Settings& s, OptionsPage page, Reporter&) override {
+  OptionsResult EditOptions(Settings& s, OptionsPage page, Reporter&, const ServerTryHooks& tryHooks) override {
+    if (servers) servers(tryHooks);
     return options ? options(s, page) : OptionsResult::Cancelled;
   }
 };
