@@ -8,6 +8,7 @@
 #include "core/record_file.h"
 #include "core/replace_file.h"
 #include "core/time_stamp.h"
+#include "downloader/body_decoding.h"
 #include "downloader/bulletin_cutter.h"
 #include "downloader/report_dating.h"
 #include "obs/decoded_observation.h"
@@ -175,6 +176,12 @@ void DownloadDriver::OnFetchComplete() {
     if (ended_) return;
     idle_ = 0;
   }
+  DecodedBody body = DecodeBody(std::move(bulletin_));
+  if (!body.problem.empty()) {
+    Finish(true, kUnreadableBody, body.problem);
+    return;
+  }
+  bulletin_ = std::move(body.text);
   bulletin_ += "=\r\n";
   if (bulletin_.size() < 1024) {
     Finish(true, kDownloadTooSmall);

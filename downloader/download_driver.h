@@ -51,6 +51,7 @@ inline constexpr const char* kDownloadProblems =
 inline constexpr const char* kDownloadTooSmall = "Observation download was too small to process";
 inline constexpr const char* kMissingIni = "Observation download cannot proceed - missing 'norvane.ini' file";
 inline constexpr const char* kNoReports = "Observation download failed - the server's file holds no reports";
+inline constexpr const char* kUnreadableBody = "Observation download failed - the server's file cannot be read";
 inline constexpr const char* kDownloadTimeout =
     "Observation download timeout - ending download - if you see this more then 3 times you may want to switch "
     "servers";
