@@ -187,6 +187,8 @@ void DownloadDriver::OnFetchComplete() {
     Finish(true, kDownloadTooSmall);
     return;
   }
+  // A file that begins with a report (one report a line) needs a line break before it.
+  bulletin_.insert(0, 1, '\n');
   FileBulletin();
 }
 
