@@ -8,6 +8,7 @@
 #include "core/record_file.h"
 #include "core/replace_file.h"
 #include "core/time_stamp.h"
+#include "downloader/archive_batch.h"
 #include "downloader/body_decoding.h"
 #include "downloader/bulletin_cutter.h"
 #include "downloader/report_dating.h"
@@ -205,7 +206,9 @@ void DownloadDriver::FileBulletin() {
   const std::int32_t now = MinutesNow(clock_);
   const std::int32_t cutoff = StoreCutoff(now, maxAge);
   int attempts = 0;
-  StoreContext context{tracked_, stations, [](std::string_view r) { return DecodeReport(r); }, cutoff,
+  // Archives are held until every report is filed, then written in one batch.
+  ArchiveBatch archives(tracked_, kArchiveFolder);
+  StoreContext context{archives, stations, [](std::string_view r) { return DecodeReport(r); }, cutoff,
                        host_.pumpEvents, [&](const std::string&) { return MayRetryWrite(5, attempts); }};
   const CivilTime today = clock_.LocalNow();
   const double length = static_cast<double>(bulletin_.size());
@@ -246,6 +249,18 @@ void DownloadDriver::FileBulletin() {
     return;
   }
   const std::string brought = DownloadSummary(cut_, filed_, unknown_);
+  for (int flushAttempts = 0;;) {
+    if (!LockIsOurs()) {
+      EndSilently();
+      return;
+    }
+    tracked_.Reset();
+    if (archives.Flush()) break;
+    if (!MayRetryWrite(5, flushAttempts)) {
+      if (!ended_) Finish(true, FileFailureText(tracked_.FailedFile(), tracked_.ErrorNumber()));
+      return;
+    }
+  }
 
   if (host_.stopTimer) host_.stopTimer();
   timerStopped_ = true;

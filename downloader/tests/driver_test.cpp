@@ -202,7 +202,7 @@ TEST_F(DriverFixture, FileErrorsWhileFilingAndSaving) {
       {"watch.zzz", EACCES, 2, kDownloadSuccessful, {denied5, denied5}},
       {"obs.wad", EBUSY, 1, kDownloadSuccessful, {"Error 75 - Path/File access error occurred at line 6"}},
       {"watch.zzz", ENOSPC, 1, failed + "'watch.zzz' (No space left on device)" + tail, {}},
-      {"obsfolder/temp.obs", EIO, 1, failed + "'obsfolder/temp.obs' (Input/output error)" + tail, {}},
+      {"obsfolder/KABC.obs.tmp", EIO, 1, failed + "'obsfolder/KABC.obs.tmp' (Input/output error)" + tail, {}},
       {"temp.wad", EACCES, 99, failed + "'temp.wad' (Permission denied)" + tail,
        std::vector<std::string>(kSharingRetries, denied6)},
   };
@@ -338,6 +338,65 @@ TEST_F(DriverFixture, YesterdaysReportsOfACycleFileAreDatedYesterday) {
       EXPECT_EQ(store[0].reports[0].time, StampToMinutes("202612061220"));
     }
   }
+}
+
+}  // namespace
+}  // namespace norvane
+
+namespace norvane {
+namespace {
+
+// Writes, syncs and renames in the order they reach the disk.
+struct RecordingFileSystem : testing::MemoryFileSystem {
+  std::vector<std::string> ops;
+  bool WriteAll(const std::string& n, const std::string& b) override {
+    ops.push_back("write " + n);
+    return MemoryFileSystem::WriteAll(n, b);
+  }
+  bool Rename(const std::string& from, const std::string& to) override {
+    ops.push_back("rename " + from + " " + to);
+    return MemoryFileSystem::Rename(from, to);
+  }
+  bool SyncFile(const std::string& n) override {
+    ops.push_back("sync " + n);
+    return true;
+  }
+  bool SyncFolder(const std::string& n) override {
+    ops.push_back("sync folder " + n);
+    return true;
+  }
+  bool SyncAll() override {
+    ops.push_back("sync all");
+    return true;
+  }
+};
+
+// A power cut at any moment leaves every archive and the store whole: each twin's data
+// is on the disk before its rename, the archives' in one sync for the whole batch.
+TEST_F(DriverFixture, TwinsAreSyncedBeforeTheyAreRenamed) {
+  RecordingFileSystem disk;
+  disk.files = fs.files;
+  disk.files.erase("obs.wad");
+  FakeFetch f;
+  f.chunks = {Bulletin()};  // thirty reports a station: both archives fill
+  DownloadDriver d(disk, f, clock, random, DriverHost{});
+  d.Start("http://127.0.0.1/x 5");
+  d.OnFetchComplete();
+  fs.files["d5.pid"] = disk.files["d5.pid"];
+  ASSERT_EQ(Final(), kDownloadSuccessful);
+  // The status file's own writes are no part of the store.
+  std::vector<std::string> ops;
+  bool statusWrite = false;
+  for (const std::string& op : disk.ops) {
+    if (op.find(".pid") != std::string::npos) statusWrite = true;
+    else if (!std::exchange(statusWrite, false) || op != "sync folder ") ops.push_back(op);
+  }
+  EXPECT_EQ(ops, (std::vector<std::string>{
+                     "write obsfolder/EGLL.obs.tmp", "write obsfolder/KABC.obs.tmp", "sync all",
+                     "rename obsfolder/EGLL.obs.tmp obsfolder/EGLL.obs",
+                     "rename obsfolder/KABC.obs.tmp obsfolder/KABC.obs", "sync folder obsfolder", "write temp.wad",
+                     "sync temp.wad", "rename temp.wad obs.wad", "sync folder "}));
+  EXPECT_EQ(ReadWatchRecords(disk.files["watch.zzz"]).size(), 60u);
 }
 
 }  // namespace
