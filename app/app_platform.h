@@ -53,6 +53,13 @@ struct WindowPicture {
 
 // The program's own dialogs. Each returns what the dialog hands back, or nothing when
 // the user cancels; the checks inside them live in the libraries.
+// The servers page's "Try" button: starts one download from server `slot` (1-5);
+// `line` is what the page shows of it, asked again while the dialog stays open.
+struct ServerTryHooks {
+  std::function<void(int slot)> tryServer;
+  std::function<std::string()> line;
+};
+
 class AppWindows {
  public:
   virtual ~AppWindows() = default;
@@ -71,7 +78,8 @@ class AppWindows {
   // The result says whether the user stored them, cancelled, or flushed the
   // observations (`FlushObservations` already ran and saved).
   enum class OptionsResult { Cancelled, Stored, Flushed };
-  virtual OptionsResult EditOptions(Settings& settings, OptionsPage page, Reporter& log) = 0;
+  virtual OptionsResult EditOptions(Settings& settings, OptionsPage page, Reporter& log,
+                                    const ServerTryHooks& tryHooks) = 0;
   // `frmPrint`: the printer and copies chosen through `PressPrint`; nothing when cancelled.
   virtual std::optional<PrintChoice> ChoosePrinter(Printer& printer) = 0;
   // `frmPoints`: the Points Editor over "watch.dat" (a `PointsEditor`); it has

@@ -213,7 +213,16 @@ void MainProgram::RunScript(const std::string& name, const ScriptArguments& args
 
 void MainProgram::SetStatus(const std::string& text, bool busy) {
   statusText_ = text;
-  p_.view.StatusChanged(text, busy);
+  // A failed download stays in view until one succeeds.
+  if (text.empty() && !busy) {
+    const std::string problem = scheduler_ ? scheduler_->DownloadProblem() : std::string();
+    if (!problem.empty()) {
+      statusText_ = store_[0].identifier == kEndIdentifier || store_[0].identifier.empty()
+                        ? "No reports yet: " + problem
+                        : "Last download: " + problem;
+    }
+  }
+  p_.view.StatusChanged(statusText_, busy);
 }
 
 void MainProgram::QueueDownloadFor(const std::string& stamp) {
@@ -223,7 +232,12 @@ void MainProgram::QueueDownloadFor(const std::string& stamp) {
 
 void MainProgram::OpenOptions(OptionsPage page) {
   const Settings before = settings_;
-  switch (p_.windows.EditOptions(settings_, page, log_)) {
+  ServerTryHooks tryHooks;
+  tryHooks.tryServer = [this](int slot) {
+    serverTrial_.Try(slot, queue_, settings_, p_.clock, p_.random, p_.dialogs, log_);
+  };
+  tryHooks.line = [this] { return serverTrial_.Line(*scheduler_); };
+  switch (p_.windows.EditOptions(settings_, page, log_, tryHooks)) {
     case AppWindows::OptionsResult::Cancelled:
       settings_ = before;
       Redraw(false);

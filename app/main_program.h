@@ -14,6 +14,7 @@
 #include "commands/output_log.h"
 #include "commands/process_queue.h"
 #include "commands/scheduler.h"
+#include "commands/server_trial.h"
 #include "core/settings.h"
 #include "core/window_layout.h"
 #include "map/map_file.h"
@@ -167,6 +168,7 @@ class MainProgram {
   bool timerEnabled_ = false;
   bool windowActive_ = false;
   bool commandHasFocus_ = false;
+  ServerTrial serverTrial_;
 };
 
 }  // namespace norvane

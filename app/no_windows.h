@@ -12,7 +12,9 @@ class NoWindows : public AppWindows {
   std::optional<MapRegion> SelectRegion() override { return std::nullopt; }
   bool EnterCoordinates(Settings&) override { return false; }
   bool EditZoomSlots(Settings&) override { return false; }
-  OptionsResult EditOptions(Settings&, OptionsPage, Reporter&) override { return OptionsResult::Cancelled; }
+  OptionsResult EditOptions(Settings&, OptionsPage, Reporter&, const ServerTryHooks&) override {
+    return OptionsResult::Cancelled;
+  }
   std::optional<PrintChoice> ChoosePrinter(Printer&) override { return std::nullopt; }
   void EditPoints() override {}
   std::optional<VerificationRequest> ChooseVerification(const std::string&) override { return std::nullopt; }

@@ -101,6 +101,7 @@ struct StatusRecord {
   bool error = false;
   bool final = false;
   std::string text = "getout";
+  std::string detail;
 };
 
 // A status file being rewritten, cut short or holding garbage reads as "getout".
@@ -116,6 +117,8 @@ StatusRecord ReadStatus(const FileSystem& fs, const std::string& name) {
   status.error = *error;
   status.final = *final;
   status.text = *text;
+  // Only a final status of the downloader carries a fourth field.
+  if (!reader.LastEndedLine()) status.detail = reader.NextText().value_or("");
   return status;
 }
 
@@ -154,6 +157,11 @@ bool HandleStatusFile(WatchdogState& state, FileSystem& fs, Reporter& reporter, 
     if (status.error) reporter.ShowMessage(message);
     else reporter.LogProcessMessage(message);
   }
+  if (status.final && !status.detail.empty()) {
+    const std::string message = "PID(" + number + ") - " + status.detail;
+    if (status.error) reporter.ShowMessage(message);
+    else reporter.LogProcessMessage(message);
+  }
   if (status.final) {
     if (RemoveStatusFiles(fs, reporter)) state.handledFinal.clear();
     if (kind == 'g') {
@@ -161,6 +169,14 @@ bool HandleStatusFile(WatchdogState& state, FileSystem& fs, Reporter& reporter, 
       if (handlers.runScript) handlers.runScript("after_buildgrid.nvs");
     } else if (kind == 'd') {
       if (fs.Exists(kLockFile)) fs.Remove(kLockFile);
+      if (handlers.downloadEnded) {
+        DownloadEnd end{number, "", status.error, status.text, status.detail};
+        // "varnex " + address + " " + number, when it is this download's line.
+        const std::string& line = state.runningCommand;
+        const std::size_t blank = line.find(' '), last = line.rfind(' ');
+        if (blank != last && line.substr(last + 1) == number) end.address = line.substr(blank + 1, last - blank - 1);
+        handlers.downloadEnded(end);
+      }
       if (handlers.finishDownload) handlers.finishDownload();
       if (handlers.runScript) handlers.runScript("after_varnex.nvs");
     }
@@ -243,6 +259,7 @@ void StartNextIfIdle(ProcessQueue& queue, WatchdogState& state, FileSystem& fs, 
   }
   if (RemoveStatusFiles(fs, reporter)) state.handledFinal.clear();
   state.stallCounter = 0;
+  if (!queue.Row(0).commandLine.empty()) state.runningCommand = queue.Row(0).commandLine;
   StartNextProcess(queue, fs, starter, reporter);
 }
 

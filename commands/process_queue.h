@@ -49,6 +49,17 @@ struct WatchdogState {
   // A final status already acted on, by file name and contents, so that a status
   // file that refuses to be deleted is not handled again on every tick.
   std::string handledFinal;
+  // The command line of the child started last, for telling what a download fetched.
+  std::string runningCommand;
+};
+
+// The end of a download as its final status told it.
+struct DownloadEnd {
+  std::string processNumber;
+  std::string address;  // word 2 of the command line
+  bool error = false;
+  std::string text;
+  std::string detail;  // what it brought ("4,312 reports cut, ...") or why it failed; may be empty
 };
 
 inline constexpr int kStallLimit = 30;
@@ -58,6 +69,8 @@ inline constexpr const char* kLockFile = "lock.zzz";
 struct ChildEndHandlers {
   std::function<void(const std::string& script)> runScript;
   std::function<void()> finishDownload;
+  // Runs before `finishDownload`; may be empty.
+  std::function<void(const DownloadEnd&)> downloadEnded;
 };
 
 // Replaces each "%Y", "%y", "%m", "%d", "%h" of a server template by its part of

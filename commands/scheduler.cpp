@@ -23,7 +23,32 @@ ChildEndHandlers Scheduler::Handlers() {
   ChildEndHandlers handlers;
   handlers.runScript = services_.runScript;
   handlers.finishDownload = [this] { FinishDownload(); };
+  handlers.downloadEnded = [this](const DownloadEnd& end) {
+    lastDownload_ = end;
+    lastDownloadTime_ = NowStamp(*services_.clock).substr(8, 2) + ":" + NowStamp(*services_.clock).substr(10, 2);
+  };
   return handlers;
+}
+
+std::string Scheduler::DownloadProblem() const {
+  if (!lastDownload_ || !lastDownload_->error) return {};
+  return DownloadOutcomeLine(*lastDownload_, lastDownloadTime_);
+}
+
+std::string DownloadOutcomeLine(const DownloadEnd& end, const std::string& hhmm) {
+  if (!end.error) return end.detail.empty() ? end.text : end.detail;
+  std::string host = end.address;
+  if (const std::size_t scheme = host.find("://"); scheme != std::string::npos) host.erase(0, scheme + 3);
+  host = host.substr(0, host.find('/'));
+  if (host.empty()) host = "the server";
+  // The downloader's texts end in advice that does not fit a one-line status.
+  std::string reason = end.detail;
+  if (reason.empty()) {
+    reason = end.text.substr(0, end.text.find(" - if you see"));
+    const std::string failed = "Observation download failed - ";
+    if (reason.rfind(failed, 0) == 0) reason.erase(0, failed.size());
+  }
+  return "the download from " + host + " failed at " + hhmm + " (" + reason + ")";
 }
 
 void Scheduler::Tick() {

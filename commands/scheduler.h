@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -50,6 +51,12 @@ class Scheduler {
   void FinishDownload();
 
   std::int32_t MinuteClock() const { return minuteClock_; }
+  // The last download that ended, and the minute of the day ("HH:MM") it ended at.
+  const std::optional<DownloadEnd>& LastDownload() const { return lastDownload_; }
+  const std::string& LastDownloadTime() const { return lastDownloadTime_; }
+  // "the download from HOST failed at HH:MM (reason)" while the last download failed;
+  // "" once one has succeeded.
+  std::string DownloadProblem() const;
   WatchdogState& Watchdog() { return watchdog_; }
 
  private:
@@ -61,7 +68,13 @@ class Scheduler {
   WatchdogState watchdog_;
   std::int32_t minuteClock_ = 0;
   std::int32_t lastMinuteRun_ = 0;
+  std::optional<DownloadEnd> lastDownload_;
+  std::string lastDownloadTime_;
 };
+
+// What a download brought (its counts) or, for a failure, the line of
+// `DownloadProblem` with the time `hhmm`.
+std::string DownloadOutcomeLine(const DownloadEnd& end, const std::string& hhmm);
 
 inline constexpr const char* kVerificationFile = "verify.out";
 

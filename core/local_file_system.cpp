@@ -1,5 +1,8 @@
 #include "core/local_file_system.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cctype>
 #include <fstream>
 #include <sstream>
@@ -61,6 +64,27 @@ bool LocalFileSystem::Rename(const std::string& from, const std::string& to) {
   fs::rename(Full(from), Full(to), ec);  // replaces the target atomically on POSIX
   return !ec;
 }
+
+namespace {
+
+// fsync of a file or folder opened read-only (what POSIX allows for both).
+bool SyncPath(const fs::path& path, bool wholeFileSystem) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool ok = (wholeFileSystem ? ::syncfs(fd) : ::fsync(fd)) == 0;
+  ::close(fd);
+  return ok;
+}
+
+}  // namespace
+
+bool LocalFileSystem::SyncFile(const std::string& name) { return SyncPath(Full(name), false); }
+
+bool LocalFileSystem::SyncFolder(const std::string& folder) {
+  return SyncPath(folder.empty() ? root_ : Full(folder), false);
+}
+
+bool LocalFileSystem::SyncAll() { return SyncPath(root_, true); }
 
 bool LocalFileSystem::Remove(const std::string& name) {
   std::error_code ec;

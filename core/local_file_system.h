@@ -19,6 +19,9 @@ class LocalFileSystem : public FileSystem {
   std::vector<std::string> List(const std::string& folder, const std::string& pattern) const override;
   std::optional<std::uint64_t> Length(const std::string& name) const override;
   std::string Resolve(const std::string& name) const override;
+  bool SyncFile(const std::string& name) override;
+  bool SyncFolder(const std::string& folder) override;
+  bool SyncAll() override;
   const std::filesystem::path& Root() const { return root_; }
 
  private:

@@ -2,8 +2,15 @@
 
 namespace norvane {
 
+std::string FolderOf(const std::string& name) {
+  const std::size_t slash = name.rfind('/');
+  return slash == std::string::npos ? std::string() : name.substr(0, slash);
+}
+
 bool ReplaceFile(FileSystem& fs, const std::string& target, const std::string& contents, const std::string& twin) {
-  if (!fs.WriteAll(twin, contents)) {
+  // The twin's data must be on the disk before the rename is, or a power cut can
+  // leave the new name over an empty file.
+  if (!fs.WriteAll(twin, contents) || !fs.SyncFile(twin)) {
     fs.Remove(twin);
     return false;
   }
@@ -11,6 +18,8 @@ bool ReplaceFile(FileSystem& fs, const std::string& target, const std::string& c
     fs.Remove(twin);
     return false;
   }
+  // The rename itself is durable once the folder is; the new file is in place either way.
+  fs.SyncFolder(FolderOf(target));
   return true;
 }
 

@@ -18,13 +18,14 @@
 namespace norvane {
 
 std::array<std::string, 5> DefaultObServers() {
-  // Hosts are the defaults a new user can change in the options; the paths are fixed
-  // by the servers' archive layouts and the downloader's cutting rules.
+  // Server 1 is the public hourly cycle file (every report of the hour worldwide,
+  // rewritten each hour); 2-4 keep the older bulletin archives. A folder's existing
+  // "norvane.ini" keeps whatever it holds.
   return {"",
+          "https://tgftp.nws.noaa.gov/data/observations/metar/cycles/%hZ.TXT",
           "https://thredds.ucar.edu/data/ldm/data/surface/metar/%y%m%d%h_metar",
           "https://weather.cod.edu/weather/observations/airways/%y%m%d%h_sao.wmo",
-          "https://mesonet.agron.iastate.edu/Data/archive/surface/sao/%Y%m%d%h_sao.wmo",
-          "https://www.atmos.illinois.edu/weather/data1/surface/sao/%y%m%d%h_sao.wmo"};
+          "https://mesonet.agron.iastate.edu/Data/archive/surface/sao/%Y%m%d%h_sao.wmo"};
 }
 
 Settings DefaultSettings() {

@@ -8,6 +8,8 @@
 #include "core/record_file.h"
 #include "core/replace_file.h"
 #include "core/time_stamp.h"
+#include "downloader/archive_batch.h"
+#include "downloader/body_decoding.h"
 #include "downloader/bulletin_cutter.h"
 #include "downloader/report_dating.h"
 #include "obs/decoded_observation.h"
@@ -26,6 +28,15 @@ DownloaderWords SplitCommandLine(const std::string& arguments) {
     words[w] += c;
   }
   return {words[0], TrimBlanks(words[1])};
+}
+
+std::string DownloadSummary(int cut, int filed, int unknown) {
+  auto count = [](int n) {
+    std::string digits = std::to_string(n);
+    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) digits.insert(static_cast<std::size_t>(at), ",");
+    return digits;
+  };
+  return count(cut) + " reports cut, " + count(filed) + " filed, " + count(unknown) + " of unknown stations";
 }
 
 int ReadMaxObAge(std::string_view settingsText) {
@@ -57,8 +68,11 @@ bool DownloadDriver::LockIsOurs() const {
   return number && *number == processNumber_;
 }
 
-void DownloadDriver::WriteStatus(bool error, bool final, const std::string& text) {
-  const std::string record = RecordWriter().Bool(error).Bool(final).Text(text).EndRecord().Take();
+void DownloadDriver::WriteStatus(bool error, bool final, const std::string& text, const std::string& detail) {
+  RecordWriter writer;
+  writer.Bool(error).Bool(final).Text(text);
+  if (!detail.empty()) writer.Text(detail);
+  const std::string record = writer.EndRecord().Take();
   const std::string name = "d" + processNumber_ + ".pid";
   // The main program may be reading the file; a few short retries, never endless.
   for (int attempt = 0; attempt <= kSharingRetries; ++attempt) {
@@ -81,7 +95,7 @@ void DownloadDriver::EndSilently() {
   if (host_.quit) host_.quit();
 }
 
-void DownloadDriver::Finish(bool error, const std::string& text) {
+void DownloadDriver::Finish(bool error, const std::string& text, const std::string& detail) {
   if (ended_) return;
   // Without a process number the lock cannot be told apart; the main program
   // removes it after reading this status.
@@ -90,7 +104,7 @@ void DownloadDriver::Finish(bool error, const std::string& text) {
     return;
   }
   ended_ = true;
-  WriteStatus(error, true, text);
+  WriteStatus(error, true, text, detail);
   if (!processNumber_.empty() && LockIsOurs()) fs_.Remove("lock.zzz");
   if (host_.quit) host_.quit();
 }
@@ -135,7 +149,7 @@ void DownloadDriver::Tick() {
 void DownloadDriver::OnFetchFailed() {
   if (ended_ || fetchCancelled_) return;
   CancelFetch();
-  Finish(true, kDownloadProblems);
+  Finish(true, kDownloadProblems, fetch_.FailureReason());
 }
 
 void DownloadDriver::OnFetchComplete() {
@@ -144,7 +158,7 @@ void DownloadDriver::OnFetchComplete() {
   // Only a 2xx answer carries a bulletin; an error page is no observation data.
   const int status = fetch_.StatusCode();
   if (status < 200 || status > 299) {
-    Finish(true, kDownloadProblems);
+    Finish(true, kDownloadProblems, "the server answered " + std::to_string(status));
     return;
   }
   random_.Seed(static_cast<std::uint32_t>(clock_.SecondsSinceMidnight() * 1000.0));
@@ -163,11 +177,19 @@ void DownloadDriver::OnFetchComplete() {
     if (ended_) return;
     idle_ = 0;
   }
+  DecodedBody body = DecodeBody(std::move(bulletin_));
+  if (!body.problem.empty()) {
+    Finish(true, kUnreadableBody, body.problem);
+    return;
+  }
+  bulletin_ = std::move(body.text);
   bulletin_ += "=\r\n";
   if (bulletin_.size() < 1024) {
     Finish(true, kDownloadTooSmall);
     return;
   }
+  // A file that begins with a report (one report a line) needs a line break before it.
+  bulletin_.insert(0, 1, '\n');
   FileBulletin();
 }
 
@@ -184,7 +206,9 @@ void DownloadDriver::FileBulletin() {
   const std::int32_t now = MinutesNow(clock_);
   const std::int32_t cutoff = StoreCutoff(now, maxAge);
   int attempts = 0;
-  StoreContext context{tracked_, stations, [](std::string_view r) { return DecodeReport(r); }, cutoff,
+  // Archives are held until every report is filed, then written in one batch.
+  ArchiveBatch archives(tracked_, kArchiveFolder);
+  StoreContext context{archives, stations, [](std::string_view r) { return DecodeReport(r); }, cutoff,
                        host_.pumpEvents, [&](const std::string&) { return MayRetryWrite(5, attempts); }};
   const CivilTime today = clock_.LocalNow();
   const double length = static_cast<double>(bulletin_.size());
@@ -192,6 +216,7 @@ void DownloadDriver::FileBulletin() {
       bulletin_,
       [&](const RawReport& raw) {
         if (ended_) return;
+        ++cut_;
         const std::string report = CleanReport(raw.text);
         const std::string stamp = DateReport(report, today);
         if (stamp.empty()) return;
@@ -204,15 +229,38 @@ void DownloadDriver::FileBulletin() {
         if (report[0] == 'K' && report.find("RMK") == std::string::npos) return;
         tracked_.Reset();
         attempts = 0;
-        if (StoreReport(context, store, report, time) == StoreOutcome::kFileError) {
-          Finish(true, FileFailureText(tracked_.Failed() ? tracked_.FailedFile() : kWatchFile,
-                                       tracked_.ErrorNumber()));
-          return;
+        switch (StoreReport(context, store, report, time)) {
+          case StoreOutcome::kFileError:
+            Finish(true, FileFailureText(tracked_.Failed() ? tracked_.FailedFile() : kWatchFile,
+                                         tracked_.ErrorNumber()));
+            return;
+          case StoreOutcome::kAddedNewStation:
+          case StoreOutcome::kAddedToSlots:
+          case StoreOutcome::kArchivedOnly: ++filed_; break;
+          case StoreOutcome::kUnknownStation: ++unknown_; break;
+          default: break;
         }
-        ++filed_;
       },
       [&](std::size_t) { idle_ = 0; });
   if (ended_) return;
+  // An error page or a file of some other kind would otherwise pass for a quiet hour.
+  if (cut_ == 0) {
+    Finish(true, kNoReports);
+    return;
+  }
+  const std::string brought = DownloadSummary(cut_, filed_, unknown_);
+  for (int flushAttempts = 0;;) {
+    if (!LockIsOurs()) {
+      EndSilently();
+      return;
+    }
+    tracked_.Reset();
+    if (archives.Flush()) break;
+    if (!MayRetryWrite(5, flushAttempts)) {
+      if (!ended_) Finish(true, FileFailureText(tracked_.FailedFile(), tracked_.ErrorNumber()));
+      return;
+    }
+  }
 
   if (host_.stopTimer) host_.stopTimer();
   timerStopped_ = true;
@@ -226,7 +274,7 @@ void DownloadDriver::FileBulletin() {
     }
     tracked_.Reset();
     if (SaveStore(tracked_, store, cutoff)) {
-      Finish(false, kDownloadSuccessful);
+      Finish(false, kDownloadSuccessful, brought);
       return;
     }
     if (!MayRetryWrite(6, saveAttempts)) break;

@@ -25,6 +25,8 @@ class HttpFetch {
   // The next part of the body, at most `maxBytes`; "" when the body is exhausted,
   // nothing when the read failed.
   virtual std::optional<std::string> ReadChunk(std::size_t maxBytes) = 0;
+  // Why the request failed, in a few words ("Connection refused"); may be empty.
+  virtual std::string FailureReason() const { return {}; }
 };
 
 // What the driver asks of its window and event loop; every member may be empty.
@@ -48,6 +50,8 @@ inline constexpr const char* kDownloadProblems =
     "Observation download problems - if you see this more then 3 times try switching observation servers";
 inline constexpr const char* kDownloadTooSmall = "Observation download was too small to process";
 inline constexpr const char* kMissingIni = "Observation download cannot proceed - missing 'norvane.ini' file";
+inline constexpr const char* kNoReports = "Observation download failed - the server's file holds no reports";
+inline constexpr const char* kUnreadableBody = "Observation download failed - the server's file cannot be read";
 inline constexpr const char* kDownloadTimeout =
     "Observation download timeout - ending download - if you see this more then 3 times you may want to switch "
     "servers";
@@ -58,6 +62,9 @@ struct DownloaderWords {
 };
 // Splits at single blanks into at most two words (the split stops at a third).
 DownloaderWords SplitCommandLine(const std::string& arguments);
+
+// "4,312 reports cut, 3,960 filed, 352 of unknown stations".
+std::string DownloadSummary(int cut, int filed, int unknown);
 
 // The item after the first "[MAX OB AGE]" of the settings text; 48 when absent.
 int ReadMaxObAge(std::string_view settingsText);
@@ -80,11 +87,15 @@ class DownloadDriver {
   const std::string& ProcessNumber() const { return processNumber_; }
   int IdleCounter() const { return idle_; }
   int ReportsFiled() const { return filed_; }
+  int ReportsCut() const { return cut_; }
+  int ReportsOfUnknownStations() const { return unknown_; }
 
  private:
   bool LockIsOurs() const;
-  void WriteStatus(bool error, bool final, const std::string& text);
-  void Finish(bool error, const std::string& text);
+  void WriteStatus(bool error, bool final, const std::string& text, const std::string& detail = {});
+  // `detail` rides in the final status after its text: what the download brought,
+  // or why it failed, for the main program's log.
+  void Finish(bool error, const std::string& text, const std::string& detail = {});
   void EndSilently();
   void CancelFetch();
   bool MayRetryWrite(int statement, int& attempts);
@@ -102,6 +113,8 @@ class DownloadDriver {
   std::string bulletin_;
   int idle_ = 0;
   int filed_ = 0;
+  int cut_ = 0;
+  int unknown_ = 0;
   bool ended_ = false;
   bool timerStopped_ = false;
   bool completing_ = false;

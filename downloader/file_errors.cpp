@@ -36,6 +36,10 @@ bool ErrorTrackingFileSystem::Rename(const std::string& from, const std::string&
   return Track(to, [&] { return inner_.Rename(from, to); });
 }
 
+bool ErrorTrackingFileSystem::SyncFile(const std::string& name) {
+  return Track(name, [&] { return inner_.SyncFile(name); });
+}
+
 bool ErrorTrackingFileSystem::CreateFolder(const std::string& name) {
   return Track(name, [&] { return inner_.CreateFolder(name); });
 }

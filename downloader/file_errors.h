@@ -30,6 +30,9 @@ class ErrorTrackingFileSystem : public FileSystem {
   }
   std::optional<std::uint64_t> Length(const std::string& name) const override { return inner_.Length(name); }
   std::string Resolve(const std::string& name) const override { return inner_.Resolve(name); }
+  bool SyncFile(const std::string& name) override;
+  bool SyncFolder(const std::string& folder) override { return inner_.SyncFolder(folder); }
+  bool SyncAll() override { return inner_.SyncAll(); }
 
  private:
   template <typename Operation>

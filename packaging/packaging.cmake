@@ -21,9 +21,9 @@ set(CPACK_GENERATOR "DEB")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION "science")
 # The Qt 6 base libraries the programs link, the platform plugins a window needs,
-# and cjpeg for SAVEPIC.
+# zlib for gzip bodies, and cjpeg for SAVEPIC.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "libc6, libstdc++6, libgcc-s1, libqt6core6 (>= 6.2), libqt6gui6 (>= 6.2), libqt6widgets6 (>= 6.2), \
-libqt6network6 (>= 6.2), libqt6printsupport6 (>= 6.2), qt6-qpa-plugins, libjpeg-turbo-progs")
+libqt6network6 (>= 6.2), libqt6printsupport6 (>= 6.2), qt6-qpa-plugins, zlib1g, libjpeg-turbo-progs")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-core")
 include(CPack)

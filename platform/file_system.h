@@ -27,6 +27,12 @@ class FileSystem {
   virtual std::optional<std::uint64_t> Length(const std::string& name) const = 0;
   // The existing name that equals `name` without regard to letter case, or `name` itself.
   virtual std::string Resolve(const std::string& name) const = 0;
+  // Durability after a power cut: the data of a written file, the names of a folder
+  // ("" for the working folder) after renames, or everything written so far in one go.
+  // A file system with nothing to make durable answers true.
+  virtual bool SyncFile(const std::string& /*name*/) { return true; }
+  virtual bool SyncFolder(const std::string& /*folder*/) { return true; }
+  virtual bool SyncAll() { return true; }
 };
 
 }  // namespace norvane

@@ -85,7 +85,9 @@ ReadyFolderResult MakeReadyFolder(const fs::path& folder, const fs::path& data, 
   if (!files.Exists(kSettingsFile)) {
     Settings settings = DefaultSettings();
     if (!server.empty()) {
-      settings.ObServers[1] = server + "/data/ldm/data/surface/metar/%y%m%d%h_metar";
+      // A whole template ("...%hZ.TXT") is taken as it is; a bare address gets the bulletin path.
+      settings.ObServers[1] =
+          server.find('%') != std::string::npos ? server : server + "/data/ldm/data/surface/metar/%y%m%d%h_metar";
       settings.ActiveObServer = 1;
     }
     if (!ReplaceFile(files, kSettingsFile, WriteSettingsText(settings)) ||

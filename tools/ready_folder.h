@@ -31,7 +31,8 @@ struct ReadyFolderResult {
 // the default region. Shipped tables, maps, symbols and help are refreshed; the
 // user's settings, scripts and points of interest are never overwritten. When
 // `server` is not empty (e.g. "http://127.0.0.1:8642"), a new "norvane.ini" takes
-// the first server template from it and makes that server the active one.
+// the first server template from it and makes that server the active one; a `server`
+// holding "%" is a whole template and is taken as it is.
 ReadyFolderResult MakeReadyFolder(const std::filesystem::path& folder, const std::filesystem::path& data,
                                   const std::string& server);
 

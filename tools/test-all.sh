@@ -61,9 +61,12 @@ for target in build/fuzz/bin/fuzz_*; do
   name=$(basename "$target")
   corpus="build/fuzz/corpus-$name"
   mkdir -p "$corpus"
+  # A target's own seeds (the bad inputs that were once faults) are in fuzz/corpus/NAME.
+  seeds_of_target=()
+  [ -d "fuzz/corpus/${name#fuzz_}" ] && seeds_of_target=("fuzz/corpus/${name#fuzz_}")
   echo "== $name (${NORVANE_FUZZ_SECONDS:-20} s)"
   if ! "$target" -max_total_time="${NORVANE_FUZZ_SECONDS:-20}" -max_len=4096 -timeout=10 -rss_limit_mb=2048 \
-       -print_final_stats=0 "$corpus" "$SEEDS" > "build/fuzz/$name.log" 2>&1; then
+       -print_final_stats=0 "$corpus" "$SEEDS" "${seeds_of_target[@]}" > "build/fuzz/$name.log" 2>&1; then
     echo "fuzz target $name failed:"; tail -n 40 "build/fuzz/$name.log"; failed=1
   fi
 done

@@ -38,13 +38,16 @@ struct ScriptedWindows : NoWindows {
   std::optional<MapRegion> regionMade;
   std::function<OptionsResult(Settings&, OptionsPage)> options;
   std::optional<VerificationRequest> verification;
+  // The servers page while the dialog is open: what the user does with "Try".
+  std::function<void(const ServerTryHooks&)> servers;
   std::optional<std::string> ChooseScript() override { return script; }
   std::optional<VerificationRequest> ChooseVerification(const std::string&) override { return verification; }
   std::optional<std::string> ChooseDownloadHour(const std::string&, std::int32_t) override { return hour; }
   std::optional<MapRegion> SelectRegion() override { return regionMade; }
   std::vector<std::string> pictures;  // the titles of the pictures shown in windows
   void ShowPicture(const WindowPicture& picture) override { pictures.push_back(picture.title); }
-  OptionsResult EditOptions(Settings& s, OptionsPage page, Reporter&) override {
+  OptionsResult EditOptions(Settings& s, OptionsPage page, Reporter&, const ServerTryHooks& tryHooks) override {
+    if (servers) servers(tryHooks);
     return options ? options(s, page) : OptionsResult::Cancelled;
   }
 };

@@ -28,7 +28,7 @@ struct Harness {
   WatchdogState state;
   Lines ran;
   int finishes = 0;
-  ChildEndHandlers handlers{[this](const std::string& s) { ran.push_back(s); }, [this] { ++finishes; }};
+  ChildEndHandlers handlers{[this](const std::string& s) { ran.push_back(s); }, [this] { ++finishes; }, {}};
   void Poll() { PollStatusFile(state, fs, rep, handlers); }
   void Queue(std::initializer_list<const char*> lines) {
     for (const char* line : lines) QueueGridBuild(q, line, rep);

@@ -30,6 +30,32 @@ TEST(CutBulletin, SyntheticRules) {
   for (const auto& c : cases) EXPECT_EQ(Cut(c.bulletin), c.want) << c.bulletin;
 }
 
+// Files without "=": cycle files (date line, report, empty line) and one report a line,
+// with continuation lines that begin with blanks.
+TEST(CutBulletin, LayoutsWithoutEndMarks) {
+  struct Case { const char* name; std::string bulletin; std::vector<std::string> want; } cases[] = {
+      {"cycle file", "2026/12/08 13:51\nKABC 081351Z 27010KT\n\n2026/12/08 13:50\nEGLL 081350Z 24008KT Q1012\n\n",
+       {"KABC 081351Z 27010KT ", "EGLL 081350Z 24008KT Q1012 "}},
+      {"one a line", "\nKABC 081351Z 27010KT\nEGLL 081350Z 24008KT\r\nMETAR LFPG 081350Z 18005KT\n=\r\n",
+       {"KABC 081351Z 27010KT ", "EGLL 081350Z 24008KT ", "LFPG 081350Z 18005KT "}},
+      {"continuation lines", "\nKABC 081351Z 27010KT\n     RMK AO2\n\tSLP036\nEGLL 081350Z 24008KT\n",
+       {"KABC 081351Z 27010KT RMK AO2 SLP036 "}},
+      {"a stray line ends nothing", "\nKABC 081351Z 27010KT\nstray\n\nEGLL 081350Z 9999=\r\n",
+       {"KABC 081351Z 27010KT ", "EGLL 081350Z 9999 "}},
+      {"CR-only line ends", "\rKABC 081351Z 27010KT\rEGLL 081350Z 24008KT\r\r",
+       {"KABC 081351Z 27010KT ", "EGLL 081350Z 24008KT "}},
+      {"a date line without its report", "\n2026/12/08 13:51\n\n2026/12/08 13:50\nKABC 081350Z 9999\n\n",
+       {"KABC 081350Z 9999 "}},
+      {"cut short in mid-line", "\n2026/12/08 13:51\nKABC 081351Z 27010KT\n\n2026/12/08 13:50\nEGLL 0813", 
+       {"KABC 081351Z 27010KT "}},
+      {"a line longer than the search", "\nKABC 081351Z " + std::string(100000, 'x') + "\nEGLL 081350Z 9999\n\n",
+       {"EGLL 081350Z 9999 "}},
+      {"NUL bytes", std::string("\nKABC 081351Z 27\0""010KT\n\nEGLL 081350Z 9999\n\n", 43),
+       {"KABC 081351Z 27 010KT ", "EGLL 081350Z 9999 "}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Cut(c.bulletin), c.want) << c.name;
+}
+
 TEST(CutBulletin, GarbageIsCutInBoundedSteps) {
   std::string b(5'000'000, 'Z');
   for (std::size_t i = 1; i < b.size(); i += 2) b[i] = ' ';

@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <algorithm>
 
 #include <cerrno>
 #include <deque>
@@ -199,7 +202,7 @@ TEST_F(DriverFixture, FileErrorsWhileFilingAndSaving) {
       {"watch.zzz", EACCES, 2, kDownloadSuccessful, {denied5, denied5}},
       {"obs.wad", EBUSY, 1, kDownloadSuccessful, {"Error 75 - Path/File access error occurred at line 6"}},
       {"watch.zzz", ENOSPC, 1, failed + "'watch.zzz' (No space left on device)" + tail, {}},
-      {"obsfolder/temp.obs", EIO, 1, failed + "'obsfolder/temp.obs' (Input/output error)" + tail, {}},
+      {"obsfolder/KABC.obs.tmp", EIO, 1, failed + "'obsfolder/KABC.obs.tmp' (Input/output error)" + tail, {}},
       {"temp.wad", EACCES, 99, failed + "'temp.wad' (Permission denied)" + tail,
        std::vector<std::string>(kSharingRetries, denied6)},
   };
@@ -235,6 +238,165 @@ TEST_F(DriverFixture, FileErrorsWhileFilingAndSaving) {
       EXPECT_EQ(flaky.files["obs.wad"], "old store");
     }
   }
+}
+
+}  // namespace
+}  // namespace norvane
+
+namespace norvane {
+namespace {
+
+std::string Gzip(const std::string& text) {
+  z_stream z{};
+  deflateInit2(&z, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+  std::string out(deflateBound(&z, static_cast<uLong>(text.size())) + 32, '\0');
+  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
+  z.avail_in = static_cast<uInt>(text.size());
+  z.next_out = reinterpret_cast<Bytef*>(out.data());
+  z.avail_out = static_cast<uInt>(out.size());
+  deflate(&z, Z_FINISH);
+  out.resize(z.total_out);
+  deflateEnd(&z);
+  return out;
+}
+
+// Bodies as public servers send them, good and bad: each ends with a clear final
+// status, and the store changes only when reports were filed.
+TEST_F(DriverFixture, BodiesOfEveryShape) {
+  const std::string pad = "\n" + std::string(1100, ' ') + "\n";
+  const std::string kabc = "KABC 071151Z 27010KT 10SM CLR 05/M02 A3001 RMK AO2";
+  const std::string egll = "EGLL 071150Z 24008KT 9999 FEW020 08/04 Q1012";
+  const std::string cycle = "2026/12/07 11:51\n" + kabc + "\n\n2026/12/07 11:50\n" + egll + "\n\n";
+  const std::string csv = "No errors\nNo warnings\n2 results\nraw_text,station_id,observation_time\n\"" + kabc +
+                          "\",KABC,2026-12-07T11:51:00Z\n" + egll + ",EGLL,2026-12-07T11:50:00Z\n";
+  struct Case { const char* name; std::string body; const char* status; std::vector<std::string> stored; };
+  const Case cases[] = {
+      {"cycle file", pad + cycle, kDownloadSuccessful, {"KABC", "EGLL"}},
+      {"cut short in mid-line", pad + cycle + "2026/12/07 11:50\nLFPG 07115", kDownloadSuccessful,
+       {"KABC", "EGLL"}},
+      {"date lines without reports", pad + "2026/12/07 11:51\n\n2026/12/07 11:50\n\n", kNoReports, {}},
+      {"longer than a line", pad + kabc.substr(0, 30) + "\n     " + kabc.substr(30) + "\n" + egll + "\n",
+       kDownloadSuccessful, {"KABC", "EGLL"}},
+      {"a line of 100,000 characters", pad + "LFPG 071150Z " + std::string(100000, '9') + "\n" + egll + "\n",
+       kDownloadSuccessful, {"EGLL"}},
+      {"NUL bytes", pad + std::string(1, '\0') + kabc + std::string(1, '\0') + "\n" + egll, kDownloadSuccessful,
+       {"KABC", "EGLL"}},
+      {"CR-only line ends", pad + kabc + "\r" + egll + "\r", kDownloadSuccessful, {"KABC", "EGLL"}},
+      {"an HTML error page", "<!DOCTYPE html><html><head><title>503 Service Unavailable</title></head><body>" +
+                                 std::string(1200, ' ') + "</body></html>\n", kNoReports, {}},
+      {"gzip CSV", Gzip(csv + pad), kDownloadSuccessful, {"KABC", "EGLL"}},
+      {"damaged gzip", Gzip(csv + pad).substr(0, 40), kUnreadableBody, {}},
+      {"gzip garbage", "\x1f\x8b" + std::string(2000, 'x'), kUnreadableBody, {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs.files["lock.zzz"] = "\"5\"\r\n";
+    fs.files["obs.wad"] = "old store";
+    FakeFetch f;
+    f.chunks = {c.body};
+    DownloadDriver d(fs, f, clock, random, DriverHost{});
+    d.Start("http://127.0.0.1/x 5");
+    d.OnFetchComplete();
+    EXPECT_EQ(Final(), c.status);
+    ObservationStore store;
+    if (c.stored.empty()) {
+      EXPECT_EQ(fs.files["obs.wad"], "old store");
+      continue;
+    }
+    LoadStore(fs, store);
+    std::vector<std::string> ids;
+    for (int i = 0; store[i].identifier != kEndIdentifier; ++i) ids.push_back(store[i].identifier);
+    std::sort(ids.begin(), ids.end());
+    std::vector<std::string> want = c.stored;
+    std::sort(want.begin(), want.end());
+    EXPECT_EQ(ids, want);
+  }
+}
+
+// A cycle file is rewritten every hour, so it can still hold the same hour of
+// yesterday: those reports are dated yesterday, and go with the age limit.
+TEST_F(DriverFixture, YesterdaysReportsOfACycleFileAreDatedYesterday) {
+  const std::string body = "\n" + std::string(1100, ' ') +
+                           "\n2026/12/06 12:20\nEGLL 061220Z 24008KT 9999 FEW020 08/04 Q1012\n\n"
+                           "2026/12/07 12:20\nLFPG 071220Z 18005KT 9999 FEW020 08/04 Q1012\n\n";
+  for (int maxAge : {12, 48}) {
+    SCOPED_TRACE(maxAge);
+    fs.files.erase("obs.wad");
+    fs.files.erase("watch.zzz");
+    fs.files["lock.zzz"] = "\"5\"\r\n";
+    fs.files["norvane.ini"] = "\"[MAX OB AGE]\"," + std::to_string(maxAge) + "\r\n";
+    FakeFetch f;
+    f.chunks = {body};
+    DownloadDriver d(fs, f, clock, random, DriverHost{});
+    d.Start("http://127.0.0.1/x 5");
+    d.OnFetchComplete();
+    ASSERT_EQ(Final(), kDownloadSuccessful);
+    ObservationStore store;
+    LoadStore(fs, store);
+    EXPECT_EQ(store[0].identifier, maxAge == 12 ? "LFPG" : "EGLL");
+    if (maxAge == 48) {
+      EXPECT_EQ(store[0].reports[0].time, StampToMinutes("202612061220"));
+    }
+  }
+}
+
+}  // namespace
+}  // namespace norvane
+
+namespace norvane {
+namespace {
+
+// Writes, syncs and renames in the order they reach the disk.
+struct RecordingFileSystem : testing::MemoryFileSystem {
+  std::vector<std::string> ops;
+  bool WriteAll(const std::string& n, const std::string& b) override {
+    ops.push_back("write " + n);
+    return MemoryFileSystem::WriteAll(n, b);
+  }
+  bool Rename(const std::string& from, const std::string& to) override {
+    ops.push_back("rename " + from + " " + to);
+    return MemoryFileSystem::Rename(from, to);
+  }
+  bool SyncFile(const std::string& n) override {
+    ops.push_back("sync " + n);
+    return true;
+  }
+  bool SyncFolder(const std::string& n) override {
+    ops.push_back("sync folder " + n);
+    return true;
+  }
+  bool SyncAll() override {
+    ops.push_back("sync all");
+    return true;
+  }
+};
+
+// A power cut at any moment leaves every archive and the store whole: each twin's data
+// is on the disk before its rename, the archives' in one sync for the whole batch.
+TEST_F(DriverFixture, TwinsAreSyncedBeforeTheyAreRenamed) {
+  RecordingFileSystem disk;
+  disk.files = fs.files;
+  disk.files.erase("obs.wad");
+  FakeFetch f;
+  f.chunks = {Bulletin()};  // thirty reports a station: both archives fill
+  DownloadDriver d(disk, f, clock, random, DriverHost{});
+  d.Start("http://127.0.0.1/x 5");
+  d.OnFetchComplete();
+  fs.files["d5.pid"] = disk.files["d5.pid"];
+  ASSERT_EQ(Final(), kDownloadSuccessful);
+  // The status file's own writes are no part of the store.
+  std::vector<std::string> ops;
+  bool statusWrite = false;
+  for (const std::string& op : disk.ops) {
+    if (op.find(".pid") != std::string::npos) statusWrite = true;
+    else if (!std::exchange(statusWrite, false) || op != "sync folder ") ops.push_back(op);
+  }
+  EXPECT_EQ(ops, (std::vector<std::string>{
+                     "write obsfolder/EGLL.obs.tmp", "write obsfolder/KABC.obs.tmp", "sync all",
+                     "rename obsfolder/EGLL.obs.tmp obsfolder/EGLL.obs",
+                     "rename obsfolder/KABC.obs.tmp obsfolder/KABC.obs", "sync folder obsfolder", "write temp.wad",
+                     "sync temp.wad", "rename temp.wad obs.wad", "sync folder "}));
+  EXPECT_EQ(ReadWatchRecords(disk.files["watch.zzz"]).size(), 60u);
 }
 
 }  // namespace

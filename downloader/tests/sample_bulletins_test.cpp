@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "downloader/replay_bulletin.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -347,6 +349,20 @@ TEST(SampleBulletin, AWinterEveningLooksLikeRealReports) {
     EXPECT_LT(real->nonStandard.size(), 10u) << real->nonStandard.front();
   }
   EXPECT_FALSE(StandardWeather("FZIC"));
+}
+
+}  // namespace
+}  // namespace norvane
+
+namespace norvane {
+namespace {
+
+TEST(ReplayServer, CycleFileNamesGiveTheirHour) {
+  const std::pair<const char*, std::optional<int>> cases[] = {
+      {"/data/observations/metar/cycles/07Z.TXT", 7}, {"/23z.txt", 23}, {"00Z.TXT", 0},
+      {"/24Z.TXT", std::nullopt}, {"/7Z.TXT", std::nullopt}, {"/07Z.TXT.gz", std::nullopt},
+      {"/26120712_metar", std::nullopt}, {"", std::nullopt}};
+  for (const auto& [path, hour] : cases) EXPECT_EQ(CycleFileHour(path), hour) << path;
 }
 
 }  // namespace

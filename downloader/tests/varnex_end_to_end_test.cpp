@@ -129,6 +129,34 @@ TEST(VarnexEndToEnd, FailuresLeaveTheStoreAloneAndRedirectsAreFollowed) {
   EXPECT_NE(store.find("KMCI"), std::string::npos);
 }
 
+// Real reports served as a WMO collective, as the hourly cycle file and one report a
+// line leave the very same store.
+TEST(VarnexEndToEnd, EveryLayoutOfRealReportsLeavesTheSameStore) {
+  if (!ProgramsBuilt()) GTEST_SKIP() << "varnex or the sample server was not built";
+  const fs::path reports = fs::path(NORVANE_SHARED_DATA) / "world_reports.txt";
+  if (!fs::exists(reports)) GTEST_SKIP() << "real reports not found at " << reports;
+  std::vector<std::string> stores;
+  int k = 0;
+  for (const char* layout : {"wmo", "cycle", "lines"}) {
+    WorkFolder dir(std::string("e2e-") + layout);
+    const std::string port = std::to_string(20000 + (getpid() + 7 + k++) % 20000);
+    const pid_t server = Spawn(dir.path, {(kBin / "norvane-sample-server").string(), port, "--max-requests", "1",
+                                          "--replay", reports.string(), "--layout", layout});
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    // A dated name rather than "HHZ.TXT", so that an hour turning between the layouts changes nothing.
+    const bool ended = RunVarnex(dir, "http://127.0.0.1:" + port + "/" + norvane::testing::HourFile(0), "1");
+    kill(server, SIGKILL);
+    waitpid(server, nullptr, 0);
+    ASSERT_TRUE(ended) << layout;
+    ASSERT_EQ(dir.FinalStatus("1"), "Observation download successful") << layout;
+    stores.push_back(Slurp(dir.path / "obs.wad"));
+  }
+  norvane::ObservationStore store;
+  EXPECT_GT(norvane::ParseStore(stores[0], store).stations, 1900);
+  EXPECT_EQ(stores[1], stores[0]) << "cycle file";
+  EXPECT_EQ(stores[2], stores[0]) << "one report a line";
+}
+
 // KILL CUR (or the watchdog) stops download 1 in mid-fetch and the main program
 // starts download 2: the first must go without a word and leave the second's lock.
 TEST(VarnexEndToEnd, AStoppedDownloaderLeavesTheNextOneAlone) {

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStackedWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <initializer_list>
 
@@ -56,13 +57,14 @@ QPushButton* Button(QWidget* parent, const char* name, const QString& caption) {
 }  // namespace
 
 OptionsDialog::OptionsDialog(Settings& settings, OptionsPage page, FileSystem& fs, Dialogs& dialogs, Reporter& log,
-                             QWidget* parent)
+                             QWidget* parent, ServerTryHooks tryHooks)
     : QDialog(parent),
       settings_(settings),
       settingsBefore_(settings),
       fs_(fs),
       dialogs_(dialogs),
       log_(log),
+      tryHooks_(std::move(tryHooks)),
       model_(OpenOptions(settings)) {
   setObjectName("frmSettings");
   setWindowTitle("Options");
@@ -151,7 +153,27 @@ QWidget* OptionsDialog::BuildServersPage() {
   auto* random = Option(page, "optServ5", "Pick Random", model_.activeServer == 5);
   servers_->addButton(random, 5);
   grid->addWidget(random, 4, 0, 1, 2);
-  grid->setRowStretch(5, 1);
+  // "Try": the download runs through the queue while the dialog stays open; the
+  // label follows what the main program says of it.
+  auto* cmdTry = Button(page, "cmdTry", "Try");
+  auto* lblTry = new QLabel(page);
+  lblTry->setObjectName("lblTry");
+  lblTry->setWordWrap(true);
+  grid->addWidget(cmdTry, 5, 0);
+  grid->addWidget(lblTry, 5, 1);
+  grid->setRowStretch(6, 1);
+  auto* follow = new QTimer(page);
+  auto showLine = [this, lblTry] {
+    if (tryHooks_.line) lblTry->setText(QString::fromStdString(tryHooks_.line()));
+  };
+  connect(follow, &QTimer::timeout, lblTry, showLine);
+  connect(cmdTry, &QPushButton::clicked, this, [this, follow, showLine] {
+    if (!tryHooks_.tryServer) return;
+    tryHooks_.tryServer(servers_->checkedId() >= 1 ? servers_->checkedId() : model_.activeServer);
+    follow->start(250);
+    showLine();
+  });
+  cmdTry->setEnabled(static_cast<bool>(tryHooks_.tryServer));
   return page;
 }
 

@@ -23,7 +23,7 @@ class OptionsDialog : public QDialog {
   Q_OBJECT
  public:
   OptionsDialog(Settings& settings, OptionsPage page, FileSystem& fs, Dialogs& dialogs, Reporter& log,
-                QWidget* parent);
+                QWidget* parent, ServerTryHooks tryHooks = {});
   AppWindows::OptionsResult Result() const { return result_; }
 
  private:
@@ -40,6 +40,7 @@ class OptionsDialog : public QDialog {
   FileSystem& fs_;
   Dialogs& dialogs_;
   Reporter& log_;
+  ServerTryHooks tryHooks_;
   OptionsModel model_;
   AppWindows::OptionsResult result_ = AppWindows::OptionsResult::Cancelled;
 

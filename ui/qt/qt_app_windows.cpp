@@ -42,8 +42,9 @@ bool QtAppWindows::EditZoomSlots(Settings& settings) {
   return dialog.exec() == QDialog::Accepted;
 }
 
-AppWindows::OptionsResult QtAppWindows::EditOptions(Settings& settings, OptionsPage page, Reporter& log) {
-  OptionsDialog dialog(settings, page, files_, dialogs_, log, parent_);
+AppWindows::OptionsResult QtAppWindows::EditOptions(Settings& settings, OptionsPage page, Reporter& log,
+                                                    const ServerTryHooks& tryHooks) {
+  OptionsDialog dialog(settings, page, files_, dialogs_, log, parent_, tryHooks);
   dialog.exec();
   return dialog.Result();
 }

@@ -17,7 +17,8 @@ class QtAppWindows : public AppWindows {
   std::optional<MapRegion> SelectRegion() override;
   bool EnterCoordinates(Settings& settings) override;
   bool EditZoomSlots(Settings& settings) override;
-  OptionsResult EditOptions(Settings& settings, OptionsPage page, Reporter& log) override;
+  OptionsResult EditOptions(Settings& settings, OptionsPage page, Reporter& log,
+                            const ServerTryHooks& tryHooks) override;
   std::optional<PrintChoice> ChoosePrinter(Printer& printer) override;
   void EditPoints() override;
   std::optional<VerificationRequest> ChooseVerification(const std::string& nowStamp) override;

@@ -38,6 +38,9 @@ class QtFetch : public norvane::HttpFetch {
     QObject::disconnect(finished_);
     if (reply_ && reply_->isRunning()) reply_->abort();
   }
+  std::string FailureReason() const override {
+    return reply_ && reply_->error() != QNetworkReply::NoError ? reply_->errorString().toStdString() : std::string();
+  }
   int StatusCode() const override {
     return reply_ ? reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() : 0;
   }
