@@ -66,7 +66,7 @@ const std::vector<std::string>& PlainControls() {
       "mnuRemoveRedraw", "mnuDefineMap", "mnuMapForeColor", "mnuTextForeColor", "mnuTextBackColor",
       "mnuEnlarge", "mnuShrink", "mnuIncrease", "mnuDecrease", "mnuWatchProcess", "mnuZoomControls", "mnuHelp",
       "mnuAbout", "cmdRedraw", "mnuThin", "mnuPointsEditor", "mnuGraphicalVerification", "mnuVerificationText",
-      "mnuContinuity", "mnuPrint", "mnuEnterCoord", "cmdEnterCoord", "mnuZoomEditor", "cmdUp", "cmdDown", "cmdLeft",
+      "mnuContinuity", "mnuLoop", "mnuPrint", "mnuEnterCoord", "cmdEnterCoord", "mnuZoomEditor", "cmdUp", "cmdDown", "cmdLeft",
       "cmdRight", "cmdZoom", "cmdUnzoom", "mnuOptions", "lblNum", "mnuZoom0", "mnuZoom1", "mnuZoom2", "mnuZoom3", "mnuZoom4",
       "mnuZoom5", "mnuZoom6", "mnuZoom7"};
   return names;
@@ -210,6 +210,7 @@ void MainProgram::BuildHooks() {
   h.print = [this](const CommandWords& words) { Print(words); };
   h.savePicture = [this](const std::string& name, const std::string& quality) { SavePictureNow(name, quality); };
   h.forceRedraw = [this] { Redraw(true); };
+  h.loop = [this](int hours) { hours > 0 ? StartLoop(hours) : EndLoop(""); };
   h.clear = [this](const std::string& which) {
     static const std::map<std::string, std::string> items = {
         {"ALL", "mnuClearAll"}, {"PLOTS", "mnuClearPlots"}, {"CONTOURS", "mnuC_Clear"}, {"GRID", "mnuG_Clear"},
@@ -295,6 +296,7 @@ void MainProgram::MenusChanged() {
   for (const PlotControl& c : kPlotControls) menus_.SetChecked(c.control, plots_.*c.mark);
   for (const ScriptLayer& layer : layers_) menus_.SetChecked(layer.control, layer.checked);
   menus_.SetChecked("mnuThin", thinning_);
+  menus_.SetChecked("mnuLoop", loop_.Running());
   p_.view.MenusChanged();
 }
 
@@ -369,10 +371,15 @@ void MainProgram::Resize(int innerWidth, int innerHeight) {
   innerWidth_ = std::max(0, innerWidth);
   innerHeight_ = std::max(0, innerHeight);
   LayoutWindow();
+  // The frames were made for the old size.
+  if (loop_.Running() && (p_.canvas.Width() != std::max(1, layout_.plot.width) ||
+                          p_.canvas.Height() != std::max(1, layout_.plot.height)))
+    EndLoop("The loop ended - the map changed size");
 }
 
 void MainProgram::Tick() {
   KeepFocus();
+  if (loop_.Tick()) ShowLoopFrame();
   if (timerEnabled_) scheduler_->Tick();
 }
 
@@ -382,15 +389,7 @@ void MainProgram::RequestStop() {
   if (scripts_->Depth() > 0) stopRequested_ = true;
 }
 
-void MainProgram::Redraw(bool force) {
-  if (force) redraw_.force = true;
-  const bool autoRefresh = menus_.Checked("mnuRefreshStatus");
-  // Only a redraw that will paint may resize the picture: a resize empties it.
-  const bool willPaint = !redraw_.running && (redraw_.force || (autoRefresh && !resizing_));
-  if (willPaint && (p_.canvas.Width() != std::max(1, layout_.plot.width) ||
-                    p_.canvas.Height() != std::max(1, layout_.plot.height)))
-    p_.canvas.Resize(layout_.plot.width, layout_.plot.height);
-
+RedrawInputs MainProgram::CurrentRedrawInputs() {
   RedrawInputs in;
   in.store = &store_;
   in.now = MinutesNow(p_.clock);
@@ -399,13 +398,28 @@ void MainProgram::Redraw(bool force) {
   in.useCelsius = settings_.UseCelsius;
   in.minWind = settings_.MinWind;
   in.plottedWx = settings_.PlottedWx;
-  in.autoRefresh = autoRefresh;
-  in.resizing = resizing_;
   in.plots = plots_;
   in.scriptLayers = layers_;
   in.symbols = &symbols_;
   in.points = plotPoints_;
   if (thinning_) in.thinning = PlotFootprint{};
+  return in;
+}
+
+void MainProgram::Redraw(bool force) {
+  // The loop holds the map; ending it redraws with whatever changed meanwhile.
+  if (loop_.Running()) return;
+  if (force) redraw_.force = true;
+  const bool autoRefresh = menus_.Checked("mnuRefreshStatus");
+  // Only a redraw that will paint may resize the picture: a resize empties it.
+  const bool willPaint = !redraw_.running && (redraw_.force || (autoRefresh && !resizing_));
+  if (willPaint && (p_.canvas.Width() != std::max(1, layout_.plot.width) ||
+                    p_.canvas.Height() != std::max(1, layout_.plot.height)))
+    p_.canvas.Resize(layout_.plot.width, layout_.plot.height);
+
+  RedrawInputs in = CurrentRedrawInputs();
+  in.autoRefresh = autoRefresh;
+  in.resizing = resizing_;
 
   RedrawHost host;
   host.logProcessMessage = [this](const std::string& m) { log_.LogProcessMessage(m); };
@@ -447,6 +461,12 @@ bool MainProgram::DeferWhileRedrawing(std::function<void()> work) {
 
 void MainProgram::ApplyViewChange() {
   ProjectView();
+  // The frames show the old view; the new one is drawn as the loop ends.
+  if (loop_.Running()) {
+    SaveSettingsNow();
+    EndLoop("The loop ended - the view changed");
+    return;
+  }
   SaveSettingsNow();
   // A redraw in progress would return at once: the new view is drawn when it ends.
   if (redraw_.running) {
@@ -731,6 +751,8 @@ bool MainProgram::Choose(const std::string& c) {
     p_.events.ProcessEvents();
     log_.ShowMessage(ContinuityListing(CountContinuity(store_, p_.files, MinutesNow(p_.clock)), NowStamp(p_.clock)));
     p_.view.BusyChanged(false);
+  } else if (c == "mnuLoop") {
+    Exec(loop_.Running() ? "LOOP OFF" : "LOOP");
   } else if (c == "mnuPrint") {
     Exec("print chart");
   } else if (c == "mnuOptions" || c == "lblNum") {
@@ -747,6 +769,101 @@ bool MainProgram::Choose(const std::string& c) {
     return false;
   }
   return true;
+}
+
+void MainProgram::StartLoop(int hours) {
+  if (redraw_.running) {
+    log_.ShowMessage("The loop cannot start while the map is being drawn");
+    return;
+  }
+  if (loop_.Running()) EndLoop("");
+  std::vector<LoopHour> list = LastWholeHours(NowStamp(p_.clock), hours);
+  log_.LogProcessMessage("Reading the reports of the last " + std::to_string(hours) + " hours");
+  StationHistories histories = ReadStationHistories(p_.files, store_, list.front().minutes, list.back().minutes);
+  if (histories.count == 0) {
+    log_.ShowMessage("No station reports within 30 minutes of the last " + std::to_string(hours) +
+                     " hours - nothing to loop (LOADOBS loads the store)");
+    return;
+  }
+  loopHistories_ = std::move(histories);
+  if (!loopStore_) loopStore_ = std::make_unique<ObservationStore>();
+  loopFrames_.assign(list.size(), LoopFrame{});
+  p_.canvas.ForgetKeptPictures();
+  if (p_.canvas.Width() != std::max(1, layout_.plot.width) || p_.canvas.Height() != std::max(1, layout_.plot.height))
+    p_.canvas.Resize(layout_.plot.width, layout_.plot.height);
+  loop_.Start(std::move(list));
+  log_.ShowMessage("Looping over the last " + std::to_string(hours) +
+                   " hours: Left and Right step, Space pauses, Escape ends");
+  MenusChanged();
+  ShowLoopFrame();
+}
+
+void MainProgram::EndLoop(const std::string& why) {
+  if (!loop_.Running()) return;
+  loop_.End();
+  loopHistories_ = {};
+  loopStore_.reset();
+  loopFrames_.clear();
+  p_.canvas.ForgetKeptPictures();
+  if (!why.empty()) log_.ShowMessage(why);
+  MenusChanged();
+  Redraw(true);
+}
+
+bool MainProgram::LoopKey(const std::string& key) {
+  if (!loop_.Running()) return false;
+  static const std::map<std::string, HourLoop::Key> keys = {{"Left", HourLoop::Key::Left},
+                                                            {"Right", HourLoop::Key::Right},
+                                                            {"Space", HourLoop::Key::Space},
+                                                            {"Escape", HourLoop::Key::Escape}};
+  const auto it = keys.find(key);
+  if (it == keys.end()) return false;
+  if (it->second == HourLoop::Key::Escape) {
+    EndLoop("");
+    return true;
+  }
+  if (loop_.Press(it->second)) ShowLoopFrame();
+  return true;
+}
+
+void MainProgram::HoldLoopFrame(int frame) {
+  if (!loop_.Running()) return;
+  loop_.Hold(frame);
+  ShowLoopFrame();
+}
+
+// Only the station plots move with the hours: the outline and the plot layers that are
+// on, never the redraw script or the grid layers, which show the grids of now.
+void MainProgram::PaintLoopFrame(int frame) {
+  LoopFrame& f = loopFrames_[static_cast<std::size_t>(frame)];
+  const LoopHour& hour = loop_.Hour(frame);
+  f.stations = FillStoreAtHour(loopHistories_, hour.minutes, *loopStore_);
+  RedrawInputs in = CurrentRedrawInputs();
+  in.store = loopStore_.get();
+  in.now = hour.minutes;
+  in.nowStamp = hour.stamp;
+  in.obClearTime = kHourReach;  // every report chosen lies within reach of its hour
+  in.scriptLayers.clear();
+  RedrawHost host;
+  host.exec = [this](const std::string& line) { exec_->Exec(line, ""); };
+  projection_.UpdateScale(layout_.plot.width, layout_.plot.height);
+  RedrawView view(projection_, outline_);
+  view.Bind(host, settings_.MapForeColor);
+  redraw_.force = true;
+  norvane::Redraw(redraw_, in, host, p_.canvas);
+}
+
+void MainProgram::ShowLoopFrame() {
+  if (redraw_.running) return;  // a redraw below us lets events run; the next tick shows it
+  const int frame = loop_.Frame();
+  LoopFrame& f = loopFrames_[static_cast<std::size_t>(frame)];
+  if (!(f.kept && p_.canvas.ShowKeptPicture(frame))) {
+    PaintLoopFrame(frame);
+    f.kept = p_.canvas.KeepPicture(frame);
+  }
+  const std::string counter = loop_.CounterText() + (f.stations == 0 ? "  -  no reports near this hour" : "");
+  p_.canvas.Text(10, 36, counter, Font{"MS Sans Serif", 10, true}, Rgb(0, 0, 0));
+  p_.view.MapChanged();
 }
 
 void MainProgram::KeepFocus() {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/app_platform.h"
+#include "app/hour_loop.h"
 #include "app/menu_tree.h"
 #include "commands/command_interpreter.h"
 #include "commands/output_log.h"
@@ -20,6 +21,7 @@
 #include "map/projection.h"
 #include "map/redraw.h"
 #include "map/symbol_table.h"
+#include "obs/hour_reports.h"
 #include "obs/observation_store.h"
 #include "script/script_interpreter.h"
 #include "watch/points_of_interest.h"
@@ -69,6 +71,15 @@ class MainProgram {
   void MouseMovedOverWindow();
   void OutputBoxPressed();
 
+  // The loop of the last hours (LOOP, "Loop Last Hours"). While it runs the map
+  // shows its frames and redraws wait until it ends.
+  const HourLoop& Loop() const { return loop_; }
+  // "Left", "Right", "Space" or "Escape" while the loop runs; false when the key is
+  // not the loop's (it then goes where it would have gone).
+  bool LoopKey(const std::string& key);
+  // Shows one frame and holds it there (0 the oldest).
+  void HoldLoopFrame(int frame);
+
   // What the window shows.
   const MenuModel& Menus() const { return menus_; }
   const WindowLayout& Layout() const { return layout_; }
@@ -117,6 +128,11 @@ class MainProgram {
   void SavePictureNow(const std::string& name, const std::string& quality);
   void ZoomItemsChanged();
   void OpenOptions(OptionsPage page);
+  RedrawInputs CurrentRedrawInputs();
+  void StartLoop(int hours);
+  void EndLoop(const std::string& why);
+  void ShowLoopFrame();
+  void PaintLoopFrame(int frame);
 
   AppPlatform p_;
   Settings settings_;
@@ -140,6 +156,14 @@ class MainProgram {
   // chosen or SAVEPIC typed while the redraw let events run): it waits for that redraw.
   std::vector<std::function<void()>> afterRedraw_;
   bool DeferWhileRedrawing(std::function<void()> work);
+  HourLoop loop_;
+  StationHistories loopHistories_;
+  std::unique_ptr<ObservationStore> loopStore_;
+  struct LoopFrame {
+    bool kept = false;  // the canvas holds its picture
+    int stations = 0;   // with a report for the hour
+  };
+  std::vector<LoopFrame> loopFrames_;
   PointList points_;
   std::vector<PlotPoint> plotPoints_;
   WatchBox watchBox_;

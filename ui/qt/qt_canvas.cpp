@@ -44,6 +44,10 @@ constexpr std::size_t kMaxCircleSizes = 8;
 // that finding its masks would cost more than it saves.
 constexpr std::size_t kMaxMaskedTextLength = 8;
 constexpr double kMaxMaskedCircleRadius = 16;
+// A loop of 48 hours at 1600 x 1000 keeps about 300 MB; beyond this the frames are
+// painted again each time instead.
+constexpr int kMaxKeptPictures = 64;
+constexpr qsizetype kMaxKeptBytes = qsizetype{640} << 20;
 // Positions beyond this are far off any image; they go through QPainter, which clips them.
 constexpr double kMaxMaskedPosition = 1 << 20;
 
@@ -236,7 +240,36 @@ const QtCanvas::PreparedFont& QtCanvas::Prepare(const Font& font) const {
 
 void QtCanvas::Clear(Color background) {
   EndPainting();
+  // A kept picture shares the pixels: start on fresh ones rather than copy those first.
+  if (!image_.isDetached()) {
+    QImage fresh(image_.size(), image_.format());
+    fresh.setDotsPerMeterX(image_.dotsPerMeterX());
+    fresh.setDotsPerMeterY(image_.dotsPerMeterY());
+    fresh.setDevicePixelRatio(image_.devicePixelRatio());
+    image_ = fresh;
+  }
   image_.fill(ToQColor(background));
+}
+
+bool QtCanvas::KeepPicture(int slot) {
+  if (slot < 0 || slot >= kMaxKeptPictures) return false;
+  EndPainting();
+  qsizetype bytes = image_.sizeInBytes();
+  for (const QImage& k : kept_) bytes += k.sizeInBytes();
+  if (bytes > kMaxKeptBytes) return false;
+  if (kept_.size() <= static_cast<std::size_t>(slot)) kept_.resize(static_cast<std::size_t>(slot) + 1);
+  kept_[static_cast<std::size_t>(slot)] = image_;
+  return true;
+}
+
+bool QtCanvas::ShowKeptPicture(int slot) {
+  if (slot < 0 || static_cast<std::size_t>(slot) >= kept_.size()) return false;
+  const QImage& kept = kept_[static_cast<std::size_t>(slot)];
+  if (kept.isNull() || kept.size() != image_.size() || kept.devicePixelRatio() != image_.devicePixelRatio())
+    return false;
+  EndPainting();
+  image_ = kept;
+  return true;
 }
 
 // Qt's antialiased cosmetic pen, step for step: the ends in 26.6 fixed point, a square

@@ -59,6 +59,11 @@ class QtCanvas : public Canvas {
   double TextWidth(std::string_view text, const Font& font) const override;
   double TextHeight(std::string_view text, const Font& font) const override;
   void Picture(double x, double y, const Image& image, Color transparent) override;
+  // Kept pictures share the image's pixels until the next painting; each then costs
+  // one picture's memory, up to a limit past which nothing more is kept.
+  bool KeepPicture(int slot) override;
+  bool ShowKeptPicture(int slot) override;
+  void ForgetKeptPictures() override { kept_.clear(); }
 
  private:
   using Mask = CoverageMask;
@@ -148,6 +153,7 @@ class QtCanvas : public Canvas {
   mutable const PreparedFont* painterFont_ = nullptr;  // the font set on painter_, to skip setting it again
   std::unordered_map<const Image*, ConvertedPicture> pictures_;
   std::vector<std::unique_ptr<CircleMasks>> circles_;
+  std::vector<QImage> kept_;
 };
 
 QColor ToQColor(Color c);
