@@ -61,10 +61,8 @@ bool HourLoop::Press(Key key) {
   return false;
 }
 
-void HourLoop::Hold(int frame) {
-  if (frame < 0 || frame >= FrameCount()) return;
-  frame_ = frame;
-  paused_ = true;
+void HourLoop::GoTo(int frame) {
+  if (frame >= 0 && frame < FrameCount()) frame_ = frame;
 }
 
 }  // namespace norvane

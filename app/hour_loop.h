@@ -39,8 +39,8 @@ class HourLoop {
   // Left and Right step one frame (wrapping round) and hold it there; Space pauses
   // or plays on; Escape ends the loop. True when the frame changed or the loop ended.
   bool Press(Key key);
-  // Shows a given frame and holds it.
-  void Hold(int frame);
+  // Goes to a given frame, playing or paused as it was.
+  void GoTo(int frame);
 
  private:
   void Step(int by);

@@ -558,6 +558,7 @@ bool MainProgram::WatchNewReports() {
 
 void MainProgram::Verify() {
   if (DeferWhileRedrawing([this] { Verify(); })) return;
+  EndLoop("");  // the verification map takes the picture
   // The scheduler waits while the user chooses and the map is drawn.
   timerEnabled_ = false;
   if (const auto request = p_.windows.ChooseVerification(NowStamp(p_.clock))) {
@@ -810,8 +811,8 @@ void MainProgram::EndLoop(const std::string& why) {
   Redraw(true);
 }
 
-bool MainProgram::LoopKey(const std::string& key) {
-  if (!loop_.Running()) return false;
+bool MainProgram::LoopKey(const std::string& key, const std::string& commandText) {
+  if (!loop_.Running() || (key != "Escape" && !commandText.empty())) return false;
   static const std::map<std::string, HourLoop::Key> keys = {{"Left", HourLoop::Key::Left},
                                                             {"Right", HourLoop::Key::Right},
                                                             {"Space", HourLoop::Key::Space},
@@ -826,9 +827,9 @@ bool MainProgram::LoopKey(const std::string& key) {
   return true;
 }
 
-void MainProgram::HoldLoopFrame(int frame) {
+void MainProgram::ShowLoopFrame(int frame) {
   if (!loop_.Running()) return;
-  loop_.Hold(frame);
+  loop_.GoTo(frame);
   ShowLoopFrame();
 }
 

@@ -74,11 +74,12 @@ class MainProgram {
   // The loop of the last hours (LOOP, "Loop Last Hours"). While it runs the map
   // shows its frames and redraws wait until it ends.
   const HourLoop& Loop() const { return loop_; }
-  // "Left", "Right", "Space" or "Escape" while the loop runs; false when the key is
-  // not the loop's (it then goes where it would have gone).
-  bool LoopKey(const std::string& key);
-  // Shows one frame and holds it there (0 the oldest).
-  void HoldLoopFrame(int frame);
+  // "Left", "Right", "Space" or "Escape" while the loop runs, with what the command
+  // box holds; false when the key is not the loop's (it then goes where it would have
+  // gone). A line being typed keeps its arrows and blanks; Escape always ends the loop.
+  bool LoopKey(const std::string& key, const std::string& commandText = "");
+  // Shows one frame of the loop (0 the oldest).
+  void ShowLoopFrame(int frame);
 
   // What the window shows.
   const MenuModel& Menus() const { return menus_; }

@@ -60,6 +60,7 @@ TEST(Loop, PlaysTheHoursOldestFirstAndPutsTheMapBack) {
   app.program.Tick();
   EXPECT_EQ(loop.Frame(), 0);
   EXPECT_FALSE(app.program.LoopKey("Up"));
+  EXPECT_FALSE(app.program.LoopKey("Space", "LOOP"));  // typing a line: the blank is the line's
 
   // A download lands: the loop keeps its frames and the map waits for the loop to end.
   const std::size_t clears = app.Clears();

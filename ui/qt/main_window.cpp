@@ -243,7 +243,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     static const std::map<int, const char*> keys = {
         {Qt::Key_Left, "Left"}, {Qt::Key_Right, "Right"}, {Qt::Key_Space, "Space"}, {Qt::Key_Escape, "Escape"}};
     const auto key = keys.find(static_cast<QKeyEvent*>(event)->key());
-    if (key != keys.end() && program_->LoopKey(key->second)) return true;
+    if (key != keys.end() && program_->LoopKey(key->second, txtCmd_->text().toStdString())) return true;
   }
   if (event->type() == QEvent::MouseMove) program_->MouseMovedOverWindow();
   if (event->type() == QEvent::MouseButtonDblClick && watched == lblNum_) Choose("lblNum");

@@ -79,7 +79,7 @@ bool WriteLoopFrames(MainProgram& program, QtCanvas& picture, const std::string&
   std::filesystem::create_directories(folder, ec);
   const int frames = program.Loop().FrameCount();
   for (int k = 0; k < frames; ++k) {
-    program.HoldLoopFrame(k);
+    program.ShowLoopFrame(k);
     char name[32];
     std::snprintf(name, sizeof name, "frame-%02d.png", k + 1);
     const std::filesystem::path file = std::filesystem::path(folder) / name;
