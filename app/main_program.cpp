@@ -379,7 +379,7 @@ void MainProgram::Resize(int innerWidth, int innerHeight) {
 
 void MainProgram::Tick() {
   KeepFocus();
-  if (loop_.Tick()) ShowLoopFrame();
+  if (loop_.Tick()) DrawLoopFrame();
   if (timerEnabled_) scheduler_->Tick();
 }
 
@@ -461,13 +461,9 @@ bool MainProgram::DeferWhileRedrawing(std::function<void()> work) {
 
 void MainProgram::ApplyViewChange() {
   ProjectView();
-  // The frames show the old view; the new one is drawn as the loop ends.
-  if (loop_.Running()) {
-    SaveSettingsNow();
-    EndLoop("The loop ended - the view changed");
-    return;
-  }
   SaveSettingsNow();
+  // The frames show the old view; the new one is drawn as the loop ends.
+  if (loop_.Running()) return EndLoop("The loop ended - the view changed");
   // A redraw in progress would return at once: the new view is drawn when it ends.
   if (redraw_.running) {
     redrawOwed_ = true;
@@ -796,7 +792,7 @@ void MainProgram::StartLoop(int hours) {
   log_.ShowMessage("Looping over the last " + std::to_string(hours) +
                    " hours: Left and Right step, Space pauses, Escape ends");
   MenusChanged();
-  ShowLoopFrame();
+  DrawLoopFrame();
 }
 
 void MainProgram::EndLoop(const std::string& why) {
@@ -823,14 +819,14 @@ bool MainProgram::LoopKey(const std::string& key, const std::string& commandText
     EndLoop("");
     return true;
   }
-  if (loop_.Press(it->second)) ShowLoopFrame();
+  if (loop_.Press(it->second)) DrawLoopFrame();
   return true;
 }
 
 void MainProgram::ShowLoopFrame(int frame) {
   if (!loop_.Running()) return;
   loop_.GoTo(frame);
-  ShowLoopFrame();
+  DrawLoopFrame();
 }
 
 // Only the station plots move with the hours: the outline and the plot layers that are
@@ -854,7 +850,7 @@ void MainProgram::PaintLoopFrame(int frame) {
   norvane::Redraw(redraw_, in, host, p_.canvas);
 }
 
-void MainProgram::ShowLoopFrame() {
+void MainProgram::DrawLoopFrame() {
   if (redraw_.running) return;  // a redraw below us lets events run; the next tick shows it
   const int frame = loop_.Frame();
   LoopFrame& f = loopFrames_[static_cast<std::size_t>(frame)];

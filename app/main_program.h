@@ -132,7 +132,7 @@ class MainProgram {
   RedrawInputs CurrentRedrawInputs();
   void StartLoop(int hours);
   void EndLoop(const std::string& why);
-  void ShowLoopFrame();
+  void DrawLoopFrame();  // the frame the loop is at, with its counter
   void PaintLoopFrame(int frame);
 
   AppPlatform p_;
