@@ -42,6 +42,10 @@ BatchParse ParseBatchOptions(const std::vector<std::string>& args) {
       const auto s = v ? WholeNumber(*v, 0, 86400) : std::nullopt;
       if (!s) return {std::nullopt, "--wait takes a number of seconds from 0 to 86400"};
       o.steps.push_back({BatchStep::Kind::Wait, "", *s});
+    } else if (a == "--frames") {
+      const auto v = value();
+      if (!v || v->empty()) return {std::nullopt, "--frames takes a folder"};
+      o.steps.push_back({BatchStep::Kind::Frames, *v, 0});
     } else if (a == "--png" || a == "--primitives" || a == "--log" || a == "--watch") {
       const auto v = value();
       if (!v || v->empty()) return {std::nullopt, a + " takes a file name"};
@@ -82,6 +86,8 @@ std::string BatchUsage() {
          "\n"
          "  --size WxH         size of the map picture (default: that of a 1600 x 1000 window)\n"
          "  --wait S           see above; may be given several times\n"
+         "  --frames DIR       a LOOP after it writes its frames into DIR as frame-01.png ...\n"
+         "                     (oldest first) and ends\n"
          "  --png FILE         the map picture as drawn, as PNG (the meteogram, after METEOGRAM)\n"
          "  --primitives FILE  every drawing call on the map since its last clear, one per line\n"
          "  --fixed-metrics    measure text as 0.6 x size per character by 1.5 x size\n"

@@ -7,9 +7,9 @@
 namespace norvane {
 
 struct BatchStep {
-  enum class Kind { Command, Wait };
+  enum class Kind { Command, Wait, Frames };
   Kind kind = Kind::Command;
-  std::string command;  // a line as typed into the command box
+  std::string command;  // a line as typed into the command box; Frames: the folder
   int seconds = 0;      // Wait: at most this long for the queue and the running child
 };
 

@@ -65,4 +65,17 @@ void ListingCanvas::Picture(double x, double y, const Image& image, Color transp
   inner_.Picture(x, y, image, transparent);
 }
 
+bool ListingCanvas::KeepPicture(int slot) {
+  if (slot < 0 || !inner_.KeepPicture(slot)) return false;
+  if (kept_.size() <= static_cast<std::size_t>(slot)) kept_.resize(static_cast<std::size_t>(slot) + 1);
+  kept_[static_cast<std::size_t>(slot)] = lines_;
+  return true;
+}
+
+bool ListingCanvas::ShowKeptPicture(int slot) {
+  if (slot < 0 || static_cast<std::size_t>(slot) >= kept_.size() || !inner_.ShowKeptPicture(slot)) return false;
+  lines_ = kept_[static_cast<std::size_t>(slot)];
+  return true;
+}
+
 }  // namespace norvane

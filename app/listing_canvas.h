@@ -31,11 +31,19 @@ class ListingCanvas : public Canvas {
   double TextWidth(std::string_view text, const Font& font) const override;
   double TextHeight(std::string_view text, const Font& font) const override;
   void Picture(double x, double y, const Image& image, Color transparent) override;
+  bool KeepPicture(int slot) override;
+  // The listing then holds what the kept picture was painted with.
+  bool ShowKeptPicture(int slot) override;
+  void ForgetKeptPictures() override {
+    inner_.ForgetKeptPictures();
+    kept_.clear();
+  }
 
  private:
   Canvas& inner_;
   bool fixedMetrics_;
   std::vector<std::string> lines_;
+  std::vector<std::vector<std::string>> kept_;  // the listing of each kept picture
 };
 
 }  // namespace norvane

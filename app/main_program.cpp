@@ -188,6 +188,7 @@ void MainProgram::BuildHooks() {
   h.print = [this](const CommandWords& words) { Print(words); };
   h.savePicture = [this](const std::string& name, const std::string& quality) { SavePictureNow(name, quality); };
   h.forceRedraw = [this] { Redraw(true); };
+  h.loop = [this](int hours) { hours > 0 ? StartLoop(hours) : EndLoop(""); };
   h.clear = [this](const std::string& which) {
     static const std::map<std::string, std::string> items = {
         {"ALL", "mnuClearAll"}, {"PLOTS", "mnuClearPlots"}, {"CONTOURS", "mnuC_Clear"}, {"GRID", "mnuG_Clear"},
@@ -287,6 +288,7 @@ void MainProgram::MenusChanged() {
   for (const PlotControl& c : kPlotControls) menus_.SetChecked(c.control, plots_.*c.mark);
   for (const ScriptLayer& layer : layers_) menus_.SetChecked(layer.control, layer.checked);
   menus_.SetChecked("mnuThin", thinning_);
+  menus_.SetChecked("mnuLoop", loop_.Running());
   p_.view.MenusChanged();
 }
 
@@ -361,10 +363,15 @@ void MainProgram::Resize(int innerWidth, int innerHeight) {
   innerWidth_ = std::max(0, innerWidth);
   innerHeight_ = std::max(0, innerHeight);
   LayoutWindow();
+  // The frames were made for the old size.
+  if (loop_.Running() && (p_.canvas.Width() != std::max(1, layout_.plot.width) ||
+                          p_.canvas.Height() != std::max(1, layout_.plot.height)))
+    EndLoop("The loop ended - the map changed size");
 }
 
 void MainProgram::Tick() {
   KeepFocus();
+  if (loop_.Tick()) DrawLoopFrame();
   if (timerEnabled_) scheduler_->Tick();
 }
 
@@ -374,15 +381,7 @@ void MainProgram::RequestStop() {
   if (scripts_->Depth() > 0) stopRequested_ = true;
 }
 
-void MainProgram::Redraw(bool force) {
-  if (force) redraw_.force = true;
-  const bool autoRefresh = menus_.Checked("mnuRefreshStatus");
-  // Only a redraw that will paint may resize the picture: a resize empties it.
-  const bool willPaint = !redraw_.running && (redraw_.force || (autoRefresh && !resizing_));
-  if (willPaint && (p_.canvas.Width() != std::max(1, layout_.plot.width) ||
-                    p_.canvas.Height() != std::max(1, layout_.plot.height)))
-    p_.canvas.Resize(layout_.plot.width, layout_.plot.height);
-
+RedrawInputs MainProgram::CurrentRedrawInputs() {
   RedrawInputs in;
   in.store = &store_;
   in.now = MinutesNow(p_.clock);
@@ -391,8 +390,6 @@ void MainProgram::Redraw(bool force) {
   in.useCelsius = settings_.UseCelsius;
   in.minWind = settings_.MinWind;
   in.plottedWx = settings_.PlottedWx;
-  in.autoRefresh = autoRefresh;
-  in.resizing = resizing_;
   in.plots = plots_;
   in.scriptLayers = layers_;
   in.symbols = &symbols_;
@@ -400,6 +397,23 @@ void MainProgram::Redraw(bool force) {
   in.modelSize = StationModelSize(projection_.ScreenDistance);
   // Models take more room than one value: thinned, they keep clear of each other.
   if (thinning_) in.thinning = plots_.model ? StationModelFootprint(in.modelSize) : PlotFootprint{};
+  return in;
+}
+
+void MainProgram::Redraw(bool force) {
+  // The loop holds the map; ending it redraws with whatever changed meanwhile.
+  if (loop_.Running()) return;
+  if (force) redraw_.force = true;
+  const bool autoRefresh = menus_.Checked("mnuRefreshStatus");
+  // Only a redraw that will paint may resize the picture: a resize empties it.
+  const bool willPaint = !redraw_.running && (redraw_.force || (autoRefresh && !resizing_));
+  if (willPaint && (p_.canvas.Width() != std::max(1, layout_.plot.width) ||
+                    p_.canvas.Height() != std::max(1, layout_.plot.height)))
+    p_.canvas.Resize(layout_.plot.width, layout_.plot.height);
+
+  RedrawInputs in = CurrentRedrawInputs();
+  in.autoRefresh = autoRefresh;
+  in.resizing = resizing_;
 
   RedrawHost host;
   host.logProcessMessage = [this](const std::string& m) { log_.LogProcessMessage(m); };
@@ -442,6 +456,8 @@ bool MainProgram::DeferWhileRedrawing(std::function<void()> work) {
 void MainProgram::ApplyViewChange() {
   ProjectView();
   SaveSettingsNow();
+  // The frames show the old view; the new one is drawn as the loop ends.
+  if (loop_.Running()) return EndLoop("The loop ended - the view changed");
   // A redraw in progress would return at once: the new view is drawn when it ends.
   if (redraw_.running) {
     redrawOwed_ = true;
@@ -570,6 +586,7 @@ bool MainProgram::WatchNewReports() {
 
 void MainProgram::Verify() {
   if (DeferWhileRedrawing([this] { Verify(); })) return;
+  EndLoop("");  // the verification map takes the picture
   // The scheduler waits while the user chooses and the map is drawn.
   timerEnabled_ = false;
   if (const auto request = p_.windows.ChooseVerification(NowStamp(p_.clock))) {
@@ -796,6 +813,7 @@ void MainProgram::BuildActions() {
     log_.ShowMessage(ContinuityListing(CountContinuity(store_, p_.files, MinutesNow(p_.clock)), NowStamp(p_.clock)));
     p_.view.BusyChanged(false);
   });
+  on({"mnuLoop"}, [this](const std::string&) { Exec(loop_.Running() ? "LOOP OFF" : "LOOP"); });
   on({"mnuPrint"}, [this](const std::string&) { Exec("print chart"); });
   on({"mnuOptions", "lblNum"}, [this](const std::string&) { OpenOptions(OptionsPage::PlottedWx); });
   on({"mnuHelp"}, [this](const std::string&) { Exec("HELP"); });
@@ -810,6 +828,101 @@ void MainProgram::TextBoxesResized(bool save) {
   if (save) SaveSettingsNow();
   // The map picture changed size: drawn again, its labels stand inside it.
   Redraw(true);
+}
+
+void MainProgram::StartLoop(int hours) {
+  if (redraw_.running) {
+    log_.ShowMessage("The loop cannot start while the map is being drawn");
+    return;
+  }
+  if (loop_.Running()) EndLoop("");
+  std::vector<LoopHour> list = LastWholeHours(NowStamp(p_.clock), hours);
+  log_.LogProcessMessage("Reading the reports of the last " + std::to_string(hours) + " hours");
+  StationHistories histories = ReadStationHistories(p_.files, store_, list.front().minutes, list.back().minutes);
+  if (histories.count == 0) {
+    log_.ShowMessage("No station reports within 30 minutes of the last " + std::to_string(hours) +
+                     " hours - nothing to loop (LOADOBS loads the store)");
+    return;
+  }
+  loopHistories_ = std::move(histories);
+  if (!loopStore_) loopStore_ = std::make_unique<ObservationStore>();
+  loopFrames_.assign(list.size(), LoopFrame{});
+  p_.canvas.ForgetKeptPictures();
+  if (p_.canvas.Width() != std::max(1, layout_.plot.width) || p_.canvas.Height() != std::max(1, layout_.plot.height))
+    p_.canvas.Resize(layout_.plot.width, layout_.plot.height);
+  loop_.Start(std::move(list));
+  log_.ShowMessage("Looping over the last " + std::to_string(hours) +
+                   " hours: Left and Right step, Space pauses, Escape ends");
+  MenusChanged();
+  DrawLoopFrame();
+}
+
+void MainProgram::EndLoop(const std::string& why) {
+  if (!loop_.Running()) return;
+  loop_.End();
+  loopHistories_ = {};
+  loopStore_.reset();
+  loopFrames_.clear();
+  p_.canvas.ForgetKeptPictures();
+  if (!why.empty()) log_.ShowMessage(why);
+  MenusChanged();
+  Redraw(true);
+}
+
+bool MainProgram::LoopKey(const std::string& key, const std::string& commandText) {
+  if (!loop_.Running() || (key != "Escape" && !commandText.empty())) return false;
+  static const std::map<std::string, HourLoop::Key> keys = {{"Left", HourLoop::Key::Left},
+                                                            {"Right", HourLoop::Key::Right},
+                                                            {"Space", HourLoop::Key::Space},
+                                                            {"Escape", HourLoop::Key::Escape}};
+  const auto it = keys.find(key);
+  if (it == keys.end()) return false;
+  if (it->second == HourLoop::Key::Escape) {
+    EndLoop("");
+    return true;
+  }
+  if (loop_.Press(it->second)) DrawLoopFrame();
+  return true;
+}
+
+void MainProgram::ShowLoopFrame(int frame) {
+  if (!loop_.Running()) return;
+  loop_.GoTo(frame);
+  DrawLoopFrame();
+}
+
+// Only the station plots move with the hours: the outline and the plot layers that are
+// on, never the redraw script or the grid layers, which show the grids of now.
+void MainProgram::PaintLoopFrame(int frame) {
+  LoopFrame& f = loopFrames_[static_cast<std::size_t>(frame)];
+  const LoopHour& hour = loop_.Hour(frame);
+  f.stations = FillStoreAtHour(loopHistories_, hour.minutes, *loopStore_);
+  RedrawInputs in = CurrentRedrawInputs();
+  in.store = loopStore_.get();
+  in.now = hour.minutes;
+  in.nowStamp = hour.stamp;
+  in.obClearTime = kHourReach;  // every report chosen lies within reach of its hour
+  in.scriptLayers.clear();
+  RedrawHost host;
+  host.exec = [this](const std::string& line) { exec_->Exec(line, ""); };
+  projection_.UpdateScale(layout_.plot.width, layout_.plot.height);
+  RedrawView view(projection_, outline_);
+  view.Bind(host, settings_.MapForeColor);
+  redraw_.force = true;
+  norvane::Redraw(redraw_, in, host, p_.canvas);
+}
+
+void MainProgram::DrawLoopFrame() {
+  if (redraw_.running) return;  // a redraw below us lets events run; the next tick shows it
+  const int frame = loop_.Frame();
+  LoopFrame& f = loopFrames_[static_cast<std::size_t>(frame)];
+  if (!(f.kept && p_.canvas.ShowKeptPicture(frame))) {
+    PaintLoopFrame(frame);
+    f.kept = p_.canvas.KeepPicture(frame);
+  }
+  const std::string counter = loop_.CounterText() + (f.stations == 0 ? "  -  no reports near this hour" : "");
+  p_.canvas.Text(10, 36, counter, Font{"MS Sans Serif", 10, true}, Rgb(0, 0, 0));
+  p_.view.MapChanged();
 }
 
 void MainProgram::KeepFocus() {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/app_platform.h"
+#include "app/hour_loop.h"
 #include "app/menu_tree.h"
 #include "commands/command_interpreter.h"
 #include "commands/output_log.h"
@@ -22,6 +23,7 @@
 #include "map/projection.h"
 #include "map/redraw.h"
 #include "map/symbol_table.h"
+#include "obs/hour_reports.h"
 #include "obs/observation_store.h"
 #include "script/script_interpreter.h"
 #include "watch/points_of_interest.h"
@@ -70,6 +72,16 @@ class MainProgram {
   void CommandBoxFocus(bool hasFocus);
   void MouseMovedOverWindow();
   void OutputBoxPressed();
+
+  // The loop of the last hours (LOOP, "Loop Last Hours"). While it runs the map
+  // shows its frames and redraws wait until it ends.
+  const HourLoop& Loop() const { return loop_; }
+  // "Left", "Right", "Space" or "Escape" while the loop runs, with what the command
+  // box holds; false when the key is not the loop's (it then goes where it would have
+  // gone). A line being typed keeps its arrows and blanks; Escape always ends the loop.
+  bool LoopKey(const std::string& key, const std::string& commandText = "");
+  // Shows one frame of the loop (0 the oldest).
+  void ShowLoopFrame(int frame);
 
   // What the window shows.
   const MenuModel& Menus() const { return menus_; }
@@ -123,6 +135,11 @@ class MainProgram {
   void OpenOptions(OptionsPage page);
   void ShowMeteogram(const std::string& identifier, double hours, const std::string& suffix);
   std::optional<std::string> StationAt(int x, int y, double pixels) const;
+  RedrawInputs CurrentRedrawInputs();
+  void StartLoop(int hours);
+  void EndLoop(const std::string& why);
+  void DrawLoopFrame();  // the frame the loop is at, with its counter
+  void PaintLoopFrame(int frame);
 
   AppPlatform p_;
   using Action = std::function<void(const std::string& control)>;
@@ -149,6 +166,14 @@ class MainProgram {
   // chosen or SAVEPIC typed while the redraw let events run): it waits for that redraw.
   std::vector<std::function<void()>> afterRedraw_;
   bool DeferWhileRedrawing(std::function<void()> work);
+  HourLoop loop_;
+  StationHistories loopHistories_;
+  std::unique_ptr<ObservationStore> loopStore_;
+  struct LoopFrame {
+    bool kept = false;  // the canvas holds its picture
+    int stations = 0;   // with a report for the hour
+  };
+  std::vector<LoopFrame> loopFrames_;
   PointList points_;
   std::vector<PlotPoint> plotPoints_;
   WatchBox watchBox_;

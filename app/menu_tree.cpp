@@ -74,6 +74,7 @@ std::vector<MenuEntry> BuildTree() {
               {Item("E&nlarge Text Boxes", "mnuEnlarge"), Item("S&hrink Text Boxes", "mnuShrink"),
                Item("&Increase Ob Box Width", "mnuIncrease"), Item("Decrease O&b Box Width", "mnuDecrease"),
                Separator(), Item("&Refresh Now", "mnuRefreshNow1"), Item("Redefine &Map", "mnuDefineMap"),
+               Item("&Loop Last Hours", "mnuLoop", true),
                Submenu("Colors", "mnuColors",
                        {Item("Map Foreground", "mnuMapForeColor"), Item("Text Foreground", "mnuTextForeColor"),
                         Item("Text Background", "mnuTextBackColor")}),

@@ -161,6 +161,52 @@ void BM_QtMeteogram48Hours(benchmark::State& state) {
 }
 BENCHMARK(BM_QtMeteogram48Hours)->Unit(benchmark::kMillisecond);
 
+// A loop frame change: six frames painted and kept, then each shown again with its
+// frame counter written over it, as the loop's timer and keys do.
+void BM_QtLoopFrameChange(benchmark::State& state) {
+  norvane::bench::RedrawScene scene;
+  norvane::QtCanvas canvas;
+  canvas.Resize(norvane::bench::kSceneWidth, norvane::bench::kSceneHeight);
+  constexpr int kFrames = 6;
+  for (int k = 0; k < kFrames; ++k) {
+    scene.in.now = 1000 + k;  // a different picture each
+    norvane::Redraw(scene.redraw, scene.in, scene.host, canvas);
+    if (!canvas.KeepPicture(k)) {
+      state.SkipWithError("the canvas kept no frame");
+      return;
+    }
+  }
+  const norvane::Font counterFont{"MS Sans Serif", 10, true};
+  int frame = 0;
+  for (auto _ : state) {
+    frame = (frame + 1) % kFrames;
+    canvas.ShowKeptPicture(frame);
+    canvas.Text(10, 36, "Frame " + std::to_string(frame + 1) + " of 6", counterFont, norvane::Rgb(0, 0, 0));
+    benchmark::DoNotOptimize(canvas.Picture().constBits());
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_QtLoopFrameChange)->Unit(benchmark::kMillisecond);
+
+// The full redraw on a screen of device-pixel ratio 2: four times the pixels.
+void BM_QtFullRedrawAtRatio2(benchmark::State& state) {
+  norvane::bench::RedrawScene scene;
+  if (!scene.UseWorldOutline()) {
+    state.SkipWithError("data/world.map is missing");
+    return;
+  }
+  norvane::QtCanvas canvas;
+  canvas.SetDevicePixelRatio(2);
+  canvas.Resize(norvane::bench::kSceneWidth, norvane::bench::kSceneHeight);
+  norvane::Redraw(scene.redraw, scene.in, scene.host, canvas);
+  for (auto _ : state) {
+    norvane::Redraw(scene.redraw, scene.in, scene.host, canvas);
+    benchmark::DoNotOptimize(canvas.Picture().constBits());
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_QtFullRedrawAtRatio2)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 int main(int argc, char** argv) {

@@ -208,6 +208,15 @@ void CommandInterpreter::Exec(const std::string& line, const std::string& suffix
     if (name.size() < 4 || name.substr(name.size() - 4) != ".NVS") name += ".NVS";
     if (!hooks_.runScript) return NotAvailable(kw, suffix);
     hooks_.runScript(name, w, suffix);
+  } else if (kw == "LOOP") {
+    if (!hooks_.loop) return NotAvailable(kw, suffix);
+    if (w[1] == "OFF") return hooks_.loop(0);
+    const double hours = w[1].empty() ? 6 : LenientNumber(w[1]);
+    if (!(hours >= 2 && hours <= 48) || hours != std::floor(hours)) {
+      log.ShowMessage("LOOP takes a whole number of hours from 2 to 48 (6 when none is given)" + suffix);
+      return;
+    }
+    hooks_.loop(static_cast<int>(hours));
   } else if (kw == "QUEUE" || kw == "PID") {
     if (!hooks_.listQueue) return NotAvailable(kw, suffix);
     hooks_.listQueue();

@@ -41,6 +41,8 @@ struct CommandHooks {
                      double end, double interval, int rgb, int thickness, const std::string& format)> drawContours;
   std::function<void(const CommandWords& w)> print;
   std::function<void(const std::string& name, const std::string& quality)> savePicture;
+  // LOOP: the hours to play (checked, 2 to 48), or 0 for LOOP OFF.
+  std::function<void(int hours)> loop;
   // AT: true when the time word holds now.
   std::function<bool(const std::string& when)> atHolds;
 };

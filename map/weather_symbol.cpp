@@ -1,6 +1,8 @@
 #include "map/weather_symbol.h"
 
 #include <array>
+#include <cstdint>
+#include <string>
 
 #include "obs/decoded_observation.h"
 
@@ -38,13 +40,37 @@ constexpr std::array<SymbolName, kWeatherSymbolCount> kSymbols = {{
     {"symbols/-rasn.bmp", "-RASN"},     {"symbols/rasn.bmp", "(+)RASN"},
 }};
 
+// The flag column of every two-letter code, looked up once: the decision list asks
+// a dozen codes of each of thousands of stations at every redraw.
+int FlagColumn(std::string_view code) {
+  static const std::array<std::uint8_t, 26 * 26> kColumns = [] {
+    std::array<std::uint8_t, 26 * 26> columns{};
+    for (char a = 'A'; a <= 'Z'; ++a)
+      for (char b = 'A'; b <= 'Z'; ++b)
+        columns[static_cast<std::size_t>((a - 'A') * 26 + (b - 'A'))] =
+            static_cast<std::uint8_t>(WeatherFlagColumn(std::string{a, b}));
+    return columns;
+  }();
+  if (code.size() != 2 || code[0] < 'A' || code[0] > 'Z' || code[1] < 'A' || code[1] > 'Z') return 0;
+  return kColumns[static_cast<std::size_t>((code[0] - 'A') * 26 + (code[1] - 'A'))];
+}
+
+// The weather flags of a decoded text as bits by column.
+std::uint32_t WeatherFlags(std::string_view decoded) {
+  std::uint32_t flags = 0;
+  for (int column = 2; column <= 31; ++column)
+    if (DecodedWeatherFlag(decoded, column)) flags |= std::uint32_t{1} << column;
+  return flags;
+}
+
 // One pass of the decision list; each step returns 0 to pass on to the next.
 class SymbolChooser {
  public:
   explicit SymbolChooser(std::string_view decoded)
-      : decoded_(decoded), intensity_(DecodedColumn(decoded, 1)) {}
+      : flags_(WeatherFlags(decoded)), intensity_(DecodedColumn(decoded, 1)) {}
 
   int Choose() const {
+    if (flags_ == 0) return 0;
     using Step = int (SymbolChooser::*)() const;
     static constexpr Step kSteps[] = {
         &SymbolChooser::FunnelCloud, &SymbolChooser::Squall,    &SymbolChooser::Freezing,
@@ -59,7 +85,7 @@ class SymbolChooser {
   }
 
  private:
-  bool Has(std::string_view code) const { return DecodedHasWeather(decoded_, code); }
+  bool Has(std::string_view code) const { return (flags_ >> FlagColumn(code) & 1) != 0; }
   bool Light() const { return intensity_ == '1'; }
   int ByIntensity(int light, int moderate, int heavy) const {
     switch (intensity_) {
@@ -124,7 +150,7 @@ class SymbolChooser {
     return 0;
   }
 
-  std::string_view decoded_;
+  std::uint32_t flags_;
   char intensity_;
 };
 

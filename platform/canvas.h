@@ -38,6 +38,12 @@ class Canvas {
   virtual double TextHeight(std::string_view text, const Font& font) const = 0;
   // Draws the image with its top-left corner at (x, y); `transparent` pixels are skipped.
   virtual void Picture(double x, double y, const Image& image, Color transparent) = 0;
+
+  // Whole pictures kept to be shown again without painting (the frames of a loop).
+  // A surface that keeps none answers false, and the caller paints the picture again.
+  virtual bool KeepPicture(int /*slot*/) { return false; }
+  virtual bool ShowKeptPicture(int /*slot*/) { return false; }
+  virtual void ForgetKeptPictures() {}
 };
 
 }  // namespace norvane

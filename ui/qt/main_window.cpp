@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QMenuBar>
 #include <QResizeEvent>
 
@@ -27,6 +28,7 @@ MainWindow::MainWindow(const std::filesystem::path& workingFolder)
 MainWindow::~MainWindow() {
   // Children still send focus and mouse events while they are destroyed.
   txtCmd_->onFocusChanged = nullptr;
+  txtCmd_->removeEventFilter(this);
   txtOb_->viewport()->removeEventFilter(this);
   txtWatch_->viewport()->removeEventFilter(this);
   picPlot_->removeEventFilter(this);
@@ -53,6 +55,7 @@ void MainWindow::BuildControls() {
     box->viewport()->setMouseTracking(true);
   }
   picPlot_->installEventFilter(this);
+  txtCmd_->installEventFilter(this);  // the loop's keys
   fraControl_ = new QGroupBox("Zoom Controls", central);
   fraControl_->setObjectName("fraControl");
   fraControl_->resize(161, 105);
@@ -144,6 +147,8 @@ void MainWindow::Start() {
   resize(1280, 860);
   showMaximized();
   QApplication::processEvents();
+  // The map is painted in the screen's own pixels, not enlarged from a smaller picture.
+  canvas_.SetDevicePixelRatio(picPlot_->devicePixelRatioF());
   program_->Start(centralWidget()->width(), centralWidget()->height());
   tmrDL_.start();
 }
@@ -234,6 +239,12 @@ void MainWindow::changeEvent(QEvent* event) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress && program_->Loop().Running()) {
+    static const std::map<int, const char*> keys = {
+        {Qt::Key_Left, "Left"}, {Qt::Key_Right, "Right"}, {Qt::Key_Space, "Space"}, {Qt::Key_Escape, "Escape"}};
+    const auto key = keys.find(static_cast<QKeyEvent*>(event)->key());
+    if (key != keys.end() && program_->LoopKey(key->second, txtCmd_->text().toStdString())) return true;
+  }
   if (event->type() == QEvent::MouseMove) program_->MouseMovedOverWindow();
   if (event->type() == QEvent::MouseButtonDblClick && watched == lblNum_) Choose("lblNum");
   if (event->type() == QEvent::MouseButtonPress && watched == txtOb_->viewport()) program_->OutputBoxPressed();

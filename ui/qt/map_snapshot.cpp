@@ -3,7 +3,13 @@
 namespace norvane {
 
 Image FromQImage(const QImage& picture) {
-  const QImage rgb = picture.convertToFormat(QImage::Format_RGB32);
+  // A picture painted for a high-density screen is saved and printed at the size the
+  // map has on screen, as on any other.
+  const QImage rgb = (picture.devicePixelRatio() == 1.0
+                          ? picture
+                          : picture.scaled(picture.deviceIndependentSize().toSize(), Qt::IgnoreAspectRatio,
+                                           Qt::SmoothTransformation))
+                         .convertToFormat(QImage::Format_RGB32);
   Image image;
   image.width = rgb.width();
   image.height = rgb.height();

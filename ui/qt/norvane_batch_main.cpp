@@ -81,6 +81,27 @@ void WaitForBackgroundWork(MainProgram& program, int seconds) {
   } while (program.BackgroundWorkPending() && clock.elapsed() < static_cast<qint64>(seconds) * 1000);
 }
 
+// Every frame of the running loop, oldest first, as frame-01.png ... in `folder`.
+bool WriteLoopFrames(MainProgram& program, QtCanvas& picture, const std::string& folder) {
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  const int frames = program.Loop().FrameCount();
+  for (int k = 0; k < frames; ++k) {
+    program.ShowLoopFrame(k);
+    char name[32];
+    std::snprintf(name, sizeof name, "frame-%02d.png", k + 1);
+    const std::filesystem::path file = std::filesystem::path(folder) / name;
+    const std::string twin = file.string() + ".part";
+    if (!picture.Picture().save(QString::fromStdString(twin), "PNG")) return false;
+    std::filesystem::rename(twin, file, ec);
+    if (ec) {
+      std::filesystem::remove(twin, ec);
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -128,14 +149,28 @@ int main(int argc, char** argv) {
                        [&picture] { return FromQImage(picture.Picture()); }});
   if (o.mapWidth > 0) program.FixMapSize(o.mapWidth, o.mapHeight);
   program.Start(1600, 1000, o.runStartup);
+  int status = 0;
+  std::string framesFolder;
   for (const BatchStep& step : o.steps) {
-    if (step.kind == BatchStep::Kind::Command) program.Exec(step.command);
-    else WaitForBackgroundWork(program, step.seconds);
+    if (step.kind == BatchStep::Kind::Frames) {
+      framesFolder = step.command;
+    } else if (step.kind == BatchStep::Kind::Command) {
+      program.Exec(step.command);
+      // Nobody is there to watch a loop play: its frames go into the folder.
+      if (!framesFolder.empty() && program.Loop().Running()) {
+        if (!WriteLoopFrames(program, picture, framesFolder)) {
+          std::fprintf(stderr, "norvane-batch: cannot write the loop frames into %s\n", framesFolder.c_str());
+          status = 1;
+        }
+        program.LoopKey("Escape");
+      }
+    } else {
+      WaitForBackgroundWork(program, step.seconds);
+    }
   }
   if (program.BackgroundWorkPending() && BatchWaitAtEnd(o) > 0) WaitForBackgroundWork(program, BatchWaitAtEnd(o));
   const bool workLeft = program.BackgroundWorkPending();
 
-  int status = 0;
   auto write = [&status](const std::string& file, const std::string& bytes) {
     if (file.empty() || WriteFileAtomically(file, bytes)) return;
     std::fprintf(stderr, "norvane-batch: cannot write %s\n", file.c_str());

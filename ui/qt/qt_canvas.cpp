@@ -44,6 +44,10 @@ constexpr std::size_t kMaxCircleSizes = 8;
 // that finding its masks would cost more than it saves.
 constexpr std::size_t kMaxMaskedTextLength = 8;
 constexpr double kMaxMaskedCircleRadius = 16;
+// A loop of 48 hours at 1600 x 1000 keeps about 300 MB; beyond this the frames are
+// painted again each time instead.
+constexpr int kMaxKeptPictures = 64;
+constexpr qsizetype kMaxKeptBytes = qsizetype{640} << 20;
 // Positions beyond this are far off any image; they go through QPainter, which clips them.
 constexpr double kMaxMaskedPosition = 1 << 20;
 
@@ -187,9 +191,28 @@ int ClassOf(const QImage& sheet, int top, int height, std::vector<int>& classTop
 }
 }  // namespace
 
+void QtCanvas::SetDevicePixelRatio(double ratio) {
+  if (!(ratio > 0 && ratio <= 8)) ratio = 1;
+  if (ratio == ratio_) return;
+  ratio_ = ratio;
+  scale_ = std::max(1, static_cast<int>(std::lround(ratio)));
+  fast_ = ratio == scale_;
+  // Masks and pictures made for the old density would come out at the wrong size.
+  circles_.clear();
+  fonts_.clear();
+  painterFont_ = nullptr;
+  pictures_.clear();
+  kept_.clear();
+  Resize(mapWidth_, mapHeight_);
+}
+
 void QtCanvas::Resize(int width, int height) {
   EndPainting();
-  image_ = QImage(std::max(1, width), std::max(1, height), QImage::Format_RGB32);
+  mapWidth_ = std::max(1, width);
+  mapHeight_ = std::max(1, height);
+  image_ = QImage(static_cast<int>(std::ceil(mapWidth_ * ratio_)), static_cast<int>(std::ceil(mapHeight_ * ratio_)),
+                  QImage::Format_RGB32);
+  image_.setDevicePixelRatio(ratio_);
   image_.fill(Qt::white);
 }
 
@@ -236,7 +259,36 @@ const QtCanvas::PreparedFont& QtCanvas::Prepare(const Font& font) const {
 
 void QtCanvas::Clear(Color background) {
   EndPainting();
+  // A kept picture shares the pixels: start on fresh ones rather than copy those first.
+  if (!image_.isDetached()) {
+    QImage fresh(image_.size(), image_.format());
+    fresh.setDotsPerMeterX(image_.dotsPerMeterX());
+    fresh.setDotsPerMeterY(image_.dotsPerMeterY());
+    fresh.setDevicePixelRatio(image_.devicePixelRatio());
+    image_ = fresh;
+  }
   image_.fill(ToQColor(background));
+}
+
+bool QtCanvas::KeepPicture(int slot) {
+  if (slot < 0 || slot >= kMaxKeptPictures) return false;
+  EndPainting();
+  qsizetype bytes = image_.sizeInBytes();
+  for (const QImage& k : kept_) bytes += k.sizeInBytes();
+  if (bytes > kMaxKeptBytes) return false;
+  if (kept_.size() <= static_cast<std::size_t>(slot)) kept_.resize(static_cast<std::size_t>(slot) + 1);
+  kept_[static_cast<std::size_t>(slot)] = image_;
+  return true;
+}
+
+bool QtCanvas::ShowKeptPicture(int slot) {
+  if (slot < 0 || static_cast<std::size_t>(slot) >= kept_.size()) return false;
+  const QImage& kept = kept_[static_cast<std::size_t>(slot)];
+  if (kept.isNull() || kept.size() != image_.size() || kept.devicePixelRatio() != image_.devicePixelRatio())
+    return false;
+  EndPainting();
+  image_ = kept;
+  return true;
 }
 
 // Qt's antialiased cosmetic pen, step for step: the ends in 26.6 fixed point, a square
@@ -319,22 +371,24 @@ void QtCanvas::ThinLine(double x1, double y1, double x2, double y2, Color color)
 }
 
 void QtCanvas::Line(double x1, double y1, double x2, double y2, Color color, int thickness) {
-  if (thickness <= 1) {
+  if (thickness <= 1 && fast_) {
     Painter();
-    ThinLine(x1, y1, x2, y2, color);
+    ThinLine(x1 * scale_, y1 * scale_, x2 * scale_, y2 * scale_, color);
     return;
   }
   QPen pen(ToQColor(color));
   pen.setWidthF(thickness);
+  pen.setCosmetic(thickness <= 1);  // as the shortcut draws it: one screen pixel wide
   Painter().setPen(pen);
   Painter().drawLine(QPointF(x1, y1), QPointF(x2, y2));
 }
 
 QImage QtCanvas::NewCoverageImage(int width, int height) const {
-  QImage out(width, height, QImage::Format_ARGB32_Premultiplied);
-  // The same resolution as the map, so that fonts come out the same size.
+  QImage out(width * scale_, height * scale_, QImage::Format_ARGB32_Premultiplied);
+  // The same resolution and density as the map, so that shapes and fonts come out the same size.
   out.setDotsPerMeterX(image_.dotsPerMeterX());
   out.setDotsPerMeterY(image_.dotsPerMeterY());
+  out.setDevicePixelRatio(scale_);
   out.fill(Qt::transparent);
   return out;
 }
@@ -376,7 +430,7 @@ QtCanvas::Mask QtCanvas::DrawCircleMask(double radius, bool filled, double x, do
     p.setBrush(filled ? QBrush(Qt::white) : Qt::NoBrush);
     p.drawEllipse(QPointF(reach + x, reach + y), radius, radius);
   }
-  return CutMask(image, 0, image.height(), reach, reach);
+  return CutMask(image, 0, image.height(), reach * scale_, reach * scale_);
 }
 
 const QtCanvas::Mask& QtCanvas::CircleMask(double radius, bool filled, int fractionX, int fractionY) {
@@ -396,13 +450,13 @@ const QtCanvas::Mask& QtCanvas::CircleMask(double radius, bool filled, int fract
 }
 
 void QtCanvas::Circle(double x, double y, double radius, Color color, bool filled) {
-  if (radius > 0 && radius <= kMaxMaskedCircleRadius && Maskable(x, y)) {
+  if (radius > 0 && radius <= kMaxMaskedCircleRadius && fast_ && Maskable(x, y)) {
     Painter();
     const auto cx = static_cast<int>(std::lround(x * kCircleSteps));
     const auto cy = static_cast<int>(std::lround(y * kCircleSteps));
     const int wholeX = FloorDiv(cx, kCircleSteps), wholeY = FloorDiv(cy, kCircleSteps);
-    BlendMask(CircleMask(radius, filled, cx - wholeX * kCircleSteps, cy - wholeY * kCircleSteps), wholeX, wholeY,
-              color);
+    BlendMask(CircleMask(radius, filled, cx - wholeX * kCircleSteps, cy - wholeY * kCircleSteps), wholeX * scale_,
+              wholeY * scale_, color);
     return;
   }
   Painter().setPen(ToQColor(color));
@@ -426,8 +480,10 @@ QtCanvas::TextMasks QtCanvas::FindTextMasks(const PreparedFont& font, const QStr
   out.width = static_cast<int>(std::ceil(font.metrics.horizontalAdvance(text))) + 2 * out.margin;
   out.height = static_cast<int>(std::ceil(font.metrics.height())) + 2 * out.margin;
 
-  // One band per fraction: 64 across, then 64 down.
+  // One band per fraction of a screen pixel: 64 across, then 64 down; `band` screen rows each.
+  const double step = 64.0 * scale_;
   QImage sheet = NewCoverageImage(out.width, 128 * out.height);
+  const int band = out.height * scale_, margin = out.margin * scale_;
   {
     QPainter p(&sheet);
     p.setRenderHint(QPainter::Antialiasing, true);
@@ -435,19 +491,19 @@ QtCanvas::TextMasks QtCanvas::FindTextMasks(const PreparedFont& font, const QStr
     p.setFont(font.qfont);
     p.setPen(QColor(Qt::white));
     for (int k = 0; k < 64; ++k) {
-      p.drawStaticText(QPointF(out.margin + k / 64.0, k * out.height + out.margin), laidOut);
-      p.drawStaticText(QPointF(out.margin, (64 + k) * out.height + out.margin + k / 64.0), laidOut);
+      p.drawStaticText(QPointF(out.margin + k / step, k * out.height + out.margin), laidOut);
+      p.drawStaticText(QPointF(out.margin, (64 + k) * out.height + out.margin + k / step), laidOut);
     }
   }
   for (int k = 0; k < 128; ++k) {
-    if (!ClearEdges(sheet, k * out.height, out.height)) return out;
+    if (!ClearEdges(sheet, k * band, band)) return out;
   }
   std::vector<int> columnTops, rowTops;
   for (int k = 0; k < 64; ++k) {
-    const int column = ClassOf(sheet, k * out.height, out.height, columnTops);
+    const int column = ClassOf(sheet, k * band, band, columnTops);
     out.columnClass[static_cast<std::size_t>(k)] = static_cast<std::uint8_t>(column);
     if (column == static_cast<int>(out.columnFraction.size())) out.columnFraction.push_back(k);
-    const int row = ClassOf(sheet, (64 + k) * out.height, out.height, rowTops);
+    const int row = ClassOf(sheet, (64 + k) * band, band, rowTops);
     out.rowClass[static_cast<std::size_t>(k)] = static_cast<std::uint8_t>(row);
     if (row == static_cast<int>(out.rowFraction.size())) out.rowFraction.push_back(k);
   }
@@ -455,10 +511,10 @@ QtCanvas::TextMasks QtCanvas::FindTextMasks(const PreparedFont& font, const QStr
   const std::size_t columnCount = columnTops.size();
   out.masks.resize(columnCount * rowTops.size());
   for (std::size_t k = 0; k < columnTops.size(); ++k) {
-    out.masks[k + columnCount * out.rowClass[0]] = CutMask(sheet, columnTops[k], out.height, out.margin, out.margin);
+    out.masks[k + columnCount * out.rowClass[0]] = CutMask(sheet, columnTops[k], band, margin, margin);
   }
   for (std::size_t k = 0; k < rowTops.size(); ++k) {
-    out.masks[out.columnClass[0] + columnCount * k] = CutMask(sheet, rowTops[k], out.height, out.margin, out.margin);
+    out.masks[out.columnClass[0] + columnCount * k] = CutMask(sheet, rowTops[k], band, margin, margin);
   }
   out.usable = true;
   return out;
@@ -478,10 +534,11 @@ const QtCanvas::Mask& QtCanvas::TextMask(const PreparedFont& font, LaidOutText& 
       p.setRenderHint(QPainter::TextAntialiasing, true);
       p.setFont(font.qfont);
       p.setPen(QColor(Qt::white));
-      p.drawStaticText(QPointF(m.margin + m.columnFraction[column] / 64.0, m.margin + m.rowFraction[row] / 64.0),
+      const double step = 64.0 * scale_;
+      p.drawStaticText(QPointF(m.margin + m.columnFraction[column] / step, m.margin + m.rowFraction[row] / step),
                        text.text);
     }
-    mask = CutMask(image, 0, m.height, m.margin, m.margin);
+    mask = CutMask(image, 0, m.height * scale_, m.margin * scale_, m.margin * scale_);
   }
   return *mask;
 }
@@ -503,10 +560,10 @@ void QtCanvas::Text(double x, double y, std::string_view text, const Font& font,
   }
   LaidOutText& laidOut = it->second;
   QPainter& painter = Painter();
-  if (laidOut.masks && laidOut.masks->usable && Maskable(x, y)) {
-    // (x, y) is the top-left corner of the text; Qt takes it in 64ths of a pixel, cut
-    // toward zero.
-    const int fx = static_cast<int>(x * 64), fy = static_cast<int>(y * 64);
+  if (laidOut.masks && laidOut.masks->usable && fast_ && Maskable(x, y)) {
+    // (x, y) is the top-left corner of the text; Qt takes it in 64ths of a screen
+    // pixel, cut toward zero.
+    const int fx = static_cast<int>(x * scale_ * 64), fy = static_cast<int>(y * scale_ * 64);
     BlendMask(TextMask(f, laidOut, fx & 63, fy & 63), fx >> 6, fy >> 6, color);
     return;
   }
@@ -539,16 +596,22 @@ const QtCanvas::ConvertedPicture& QtCanvas::Convert(const Image& image, Color tr
   c.transparent = transparent;
   c.pixels = image.pixels;
   c.image = ToQImage(image, transparent);
+  // A bitmap has no finer pixels to show: on a dense screen each of its pixels
+  // becomes a sharp square rather than a blur.
+  if (scale_ != 1) {
+    c.image = c.image.scaled(c.width * scale_, c.height * scale_, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    c.image.setDevicePixelRatio(scale_);
+  }
   c.runs.clear();
-  for (int row = 0; row < c.height; ++row) {
-    const Color* source = image.pixels.data() + static_cast<std::size_t>(row) * static_cast<std::size_t>(c.width);
-    for (int col = 0; col < c.width;) {
-      if (source[col] == transparent) {
+  for (int row = 0; row < c.image.height(); ++row) {
+    const auto* source = reinterpret_cast<const QRgb*>(c.image.constScanLine(row));
+    for (int col = 0; col < c.image.width();) {
+      if (qAlpha(source[col]) == 0) {
         ++col;
         continue;
       }
       const int start = col;
-      while (col < c.width && source[col] != transparent) ++col;
+      while (col < c.image.width() && qAlpha(source[col]) != 0) ++col;
       c.runs.push_back({row, start, col - start});
     }
   }
@@ -573,9 +636,9 @@ void QtCanvas::Picture(double x, double y, const Image& image, Color transparent
     return;
   const ConvertedPicture& picture = Convert(image, transparent);
   QPainter& painter = Painter();
-  if (Maskable(x, y)) {
+  if (fast_ && Maskable(x, y)) {
     // Where Qt puts an unscaled image: at the nearest whole pixel.
-    BlitPicture(qRound(x), qRound(y), picture);
+    BlitPicture(qRound(x) * scale_, qRound(y) * scale_, picture);
     return;
   }
   painter.drawImage(QPointF(x, y), picture.image);

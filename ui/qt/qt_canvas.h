@@ -39,8 +39,16 @@ struct CoverageMask {
 //   glyphs, which Qt snaps to a 1/64-pixel grid);
 // - pictures copied at the pixel Qt would place them at.
 // Anything else (thick lines, big circles, long texts) goes through QPainter.
+//
+// On a high-density screen the image holds the screen's own pixels (`ratio` of them
+// per map pixel, which all drawing calls keep using): outlines stay one screen pixel
+// wide, circles, texts and symbols are painted at the full density. The shortcuts
+// above work in screen pixels at whole ratios; other ratios go through QPainter.
 class QtCanvas : public Canvas {
  public:
+  // Empties the picture.
+  void SetDevicePixelRatio(double ratio);
+  double DevicePixelRatio() const { return ratio_; }
   void Resize(int width, int height) override;
   const QImage& Picture() const { return image_; }
   // Whoever may change the image gets it with no painting in progress.
@@ -49,8 +57,8 @@ class QtCanvas : public Canvas {
     return image_;
   }
 
-  int Width() const override { return image_.width(); }
-  int Height() const override { return image_.height(); }
+  int Width() const override { return mapWidth_; }
+  int Height() const override { return mapHeight_; }
   void Clear(Color background) override;
   void Line(double x1, double y1, double x2, double y2, Color color, int thickness) override;
   void Circle(double x, double y, double radius, Color color, bool filled) override;
@@ -59,6 +67,11 @@ class QtCanvas : public Canvas {
   double TextWidth(std::string_view text, const Font& font) const override;
   double TextHeight(std::string_view text, const Font& font) const override;
   void Picture(double x, double y, const Image& image, Color transparent) override;
+  // Kept pictures share the image's pixels until the next painting; each then costs
+  // one picture's memory, up to a limit past which nothing more is kept.
+  bool KeepPicture(int slot) override;
+  bool ShowKeptPicture(int slot) override;
+  void ForgetKeptPictures() override { kept_.clear(); }
 
  private:
   using Mask = CoverageMask;
@@ -137,9 +150,13 @@ class QtCanvas : public Canvas {
   QImage NewCoverageImage(int width, int height) const;
 
   QImage image_{1, 1, QImage::Format_RGB32};
+  int mapWidth_ = 1, mapHeight_ = 1;  // in map pixels
+  double ratio_ = 1;
+  int scale_ = 1;      // the ratio when it is whole
+  bool fast_ = true;   // the shortcuts apply (a whole ratio)
   std::unique_ptr<QPainter> painter_;
   // The image's pixels while painting (fetched before the painter starts, so both write
-  // to the same buffer).
+  // to the same buffer); width_ and height_ count screen pixels.
   std::uint32_t* pixels_ = nullptr;
   qsizetype pixelsPerLine_ = 0;
   int width_ = 0;
@@ -148,6 +165,7 @@ class QtCanvas : public Canvas {
   mutable const PreparedFont* painterFont_ = nullptr;  // the font set on painter_, to skip setting it again
   std::unordered_map<const Image*, ConvertedPicture> pictures_;
   std::vector<std::unique_ptr<CircleMasks>> circles_;
+  std::vector<QImage> kept_;
 };
 
 QColor ToQColor(Color c);

@@ -16,6 +16,9 @@
 #include <sstream>
 #include <thread>
 
+#include "core/time_stamp.h"
+#include "obs/decoded_observation.h"
+#include "obs/observation_store.h"
 #include "tests/fakes/canned_server.h"
 #include "tests/fakes/child_programs.h"
 
@@ -233,6 +236,50 @@ TEST(NorvaneBatch, WorkQueuedAtTheEndIsWaitedForOrReported) {
   kill(server, SIGKILL);
   waitpid(server, nullptr, 0);
   EXPECT_EQ(RunBatch(dir.path, {"--no-startup", "GETOBS"}), 3);
+}
+
+// A station that reported at eight minutes to every hour of the last six, each hour
+// a degree warmer: a loop writes one picture per hour, and an unwritable folder is
+// refused.
+TEST(NorvaneBatch, WritesTheFramesOfALoop) {
+  if (!fs::exists(kBin / "norvane-batch")) GTEST_SKIP() << "norvane-batch was not built";
+  ReadyFolder dir;
+  const std::time_t now = std::time(nullptr);
+  std::tm utc{};
+  gmtime_r(&now, &utc);
+  const std::string hour = norvane::MakeStamp(utc.tm_year + 1900, utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, 0);
+  norvane::ObservationStore store;
+  store.Clear();
+  store[0].identifier = "KMCI";
+  store[0].latitude = 3930;
+  store[0].longitude = -9472;
+  for (int k = 0; k < 6; ++k) {
+    const std::string stamp = norvane::StampAddHours(hour, -k);
+    const std::string report = "KMCI " + stamp.substr(6, 2) + stamp.substr(8, 2) + "52Z 18010KT 10SM CLR " +
+                               std::to_string(20 - k) + "/05 A3001 ";
+    store[0].reports[static_cast<std::size_t>(k)] = {norvane::StampToMinutes(stamp) - 8, report,
+                                                     norvane::DecodeReport(report)};
+  }
+  store[1].identifier = "end";
+  std::ofstream(dir.path / "obs.wad", std::ios::binary) << norvane::FormatStore(store, 0);
+
+  EXPECT_EQ(RunBatch(dir.path, {"--no-startup", "--size", "480x320", "LOADOBS", "PLOT TEMPERATURE ON", "--frames",
+                                "frames", "LOOP 6", "--png", "after.png"}),
+            0);
+  std::vector<std::string> frames;
+  for (int k = 1; k <= 6; ++k) {
+    const fs::path file = dir.path / "frames" / ("frame-0" + std::to_string(k) + ".png");
+    ASSERT_TRUE(fs::exists(file)) << file;
+    frames.push_back(Slurp(file));
+    EXPECT_EQ(frames.back().substr(1, 3), "PNG");
+  }
+  EXPECT_FALSE(fs::exists(dir.path / "frames" / "frame-07.png"));
+  EXPECT_NE(frames[0], frames[5]);
+  EXPECT_TRUE(fs::exists(dir.path / "after.png"));  // the loop ended and the map came back
+
+  std::ofstream(dir.path / "plain-file") << "x";
+  EXPECT_EQ(RunBatch(dir.path, {"--no-startup", "LOADOBS", "--frames", "plain-file/frames", "LOOP 6"}), 1);
+  EXPECT_EQ(RunBatch(dir.path, {"--frames"}), 2);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <random>
 #include <string>
 
+#include "ui/qt/map_snapshot.h"
 #include "ui/qt/qt_canvas.h"
 
 namespace norvane {
@@ -132,6 +133,69 @@ TEST(QtCanvasDrawing, CirclesAndPicturesMatchQPainter) {
   const Difference d = Compare(canvas.Picture(), expected);
   EXPECT_EQ(d.over40, 0);
   EXPECT_LE(d.worst, 40);
+}
+
+// At a device-pixel ratio of 2 the map is painted in the screen's own pixels: what
+// QPainter paints on a picture of that density, not a half-size picture enlarged.
+// A saved or printed map keeps the size it has on screen.
+TEST(QtCanvasDrawing, PaintsAtTwiceTheDensityOnADenseScreen) {
+  Image symbol{3, 2, {Rgb(255, 255, 255), Rgb(10, 20, 30), Rgb(255, 255, 255), Rgb(1, 2, 3), Rgb(4, 5, 6),
+                      Rgb(255, 255, 255)}};
+  const Font font{"MS Sans Serif", 8, false};
+  QtCanvas canvas;
+  canvas.SetDevicePixelRatio(2);
+  canvas.Resize(kWidth, kHeight);
+  ASSERT_EQ(canvas.Width(), kWidth);
+  ASSERT_EQ(canvas.Picture().width(), 2 * kWidth);
+  auto paint = [&](Canvas& c) {
+    c.Line(10.3, 20.7, 150.2, 81.1, Rgb(200, 30, 90), 1);
+    for (int k = 0; k < 12; ++k) {
+      c.Circle(12.3 + 11.7 * k, 50.6, 2, Rgb(90, 60, 200), k % 2 == 0);
+      c.Text(14.1 + 11.7 * k, 52.2, "-15", font, Rgb(0, 120, 40));
+    }
+    c.Picture(30.4, 80.6, symbol, Rgb(255, 255, 255));
+  };
+  paint(canvas);
+
+  QImage expected(2 * kWidth, 2 * kHeight, QImage::Format_RGB32);
+  expected.setDevicePixelRatio(2);
+  expected.fill(Qt::white);
+  {
+    QPainter p(&expected);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setRenderHint(QPainter::TextAntialiasing, true);
+    QPen hairline(QColor(200, 30, 90));
+    hairline.setCosmetic(true);
+    p.setPen(hairline);
+    p.drawLine(QPointF(10.3, 20.7), QPointF(150.2, 81.1));
+    p.setFont(ToQFont(font));
+    QStaticText laidOut("-15");
+    laidOut.prepare(QTransform(), ToQFont(font));
+    for (int k = 0; k < 12; ++k) {
+      p.setPen(QColor(90, 60, 200));
+      p.setBrush(k % 2 == 0 ? QBrush(QColor(90, 60, 200)) : Qt::NoBrush);
+      p.drawEllipse(QPointF(12.3 + 11.7 * k, 50.6), 2, 2);
+      p.setPen(QColor(0, 120, 40));
+      p.drawStaticText(QPointF(14.1 + 11.7 * k, 52.2), laidOut);
+    }
+    p.drawImage(QPointF(30, 81), ToQImage(symbol, Rgb(255, 255, 255)));
+  }
+  long off = 0, unlikeNeighbours = 0;
+  for (int y = 0; y < 2 * kHeight; ++y) {
+    for (int x = 0; x < 2 * kWidth; ++x) {
+      const QRgb a = canvas.Picture().pixel(x, y), b = expected.pixel(x, y);
+      if (std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))}) > 40)
+        ++off;
+      // An enlarged picture would repeat every pixel in the one to its right.
+      if (x % 2 == 0 && a != canvas.Picture().pixel(x + 1, y)) ++unlikeNeighbours;
+    }
+  }
+  EXPECT_EQ(off, 0);  // a circle's rim may be a shade off, no more
+  EXPECT_GT(unlikeNeighbours, 200);
+
+  const Image saved = FromQImage(canvas.Picture());
+  EXPECT_EQ(saved.width, kWidth);
+  EXPECT_EQ(saved.height, kHeight);
 }
 
 }  // namespace
