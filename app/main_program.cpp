@@ -14,6 +14,7 @@
 #include "grid/grid_builder_driver.h"
 #include "map/bmp_image.h"
 #include "map/draw_map.h"
+#include "map/grid_region.h"
 #include "map/station_pickup.h"
 #include "map/view_change.h"
 #include "map/view_fit.h"
@@ -95,6 +96,7 @@ class MainProgram::Host : public ScriptHost {
   void LogProcessMessage(const std::string& text) override { program_.log_.LogProcessMessage(text); }
   void ProcessEvents() override { program_.p_.events.ProcessEvents(); }
   bool StopRequested() override { return program_.stopRequested_; }
+  std::optional<std::string> Constant(const std::string& name) override { return program_.ProgramConstant(name); }
 
  private:
   MainProgram& program_;
@@ -196,17 +198,24 @@ void MainProgram::BuildHooks() {
     return true;
   };
   h.showGrid = [this](const std::string& name, const std::string& field, int rgb, const std::string& format) {
+    if (!labelColour_) labelColour_ = static_cast<Color>(rgb);
     GridDisplayContext context = GridContext();
     ShowGridCommand(context, name, field, rgb, format);
     p_.view.MapChanged();
   };
   h.drawContours = [this](const std::string& name, const std::string& name2, const std::string& field, double start,
                           double end, double interval, int rgb, int thickness, const std::string& format) {
+    if (!labelColour_) labelColour_ = static_cast<Color>(rgb);
+    if (!name2.empty()) NoteDiffHours(name, name2);
     GridDisplayContext context = GridContext();
     DrawContoursCommand(context, name, name2, field, start, end, interval, rgb, thickness, format);
     p_.view.MapChanged();
   };
-  h.addLabel = [this](const std::string& text) { redraw_.labels.Add(text); };
+  // A layer's label takes the colour the layer drew in, so the labels read as a legend.
+  h.addLabel = [this](const std::string& text) {
+    redraw_.labels.Add(text, labelColour_.value_or(Rgb(0, 0, 0)));
+    labelColour_.reset();
+  };
   h.print = [this](const CommandWords& words) { Print(words); };
   h.savePicture = [this](const std::string& name, const std::string& quality) { SavePictureNow(name, quality); };
   h.forceRedraw = [this] { Redraw(true); };
@@ -217,6 +226,7 @@ void MainProgram::BuildHooks() {
     const auto it = items.find(which);
     if (it != items.end()) Choose(it->second);
   };
+  BuildMapHooks();
 }
 
 GridDisplayContext MainProgram::GridContext() {
@@ -258,7 +268,14 @@ void MainProgram::OpenOptions(OptionsPage page) {
   }
 }
 
-void MainProgram::QueueGridBuild(const CommandWords& words, const std::string& suffix) {
+void MainProgram::QueueGridBuild(const CommandWords& given, const std::string& suffix) {
+  // BUILDGRID name MAP [minutes]: the box, step and radius of the map region.
+  auto mapWords = [&] {
+    const MapGridBox grid = MapGrid();
+    return CommandWords("BUILDGRID " + given[1] + " " + grid.Words() + " " + std::to_string(grid.radius) + " 2 " +
+                        (given[3].empty() ? "0" : given[3]));
+  };
+  const CommandWords words = given[2] == "MAP" ? mapWords() : given;
   std::array<float, 6> box{};
   for (int k = 0; k < 6; ++k) box[static_cast<std::size_t>(k)] = static_cast<float>(LenientNumber(words[k + 2]));
   const std::string name = ToLower(words[1]);
@@ -269,8 +286,12 @@ void MainProgram::QueueGridBuild(const CommandWords& words, const std::string& s
     log_.ShowMessage(checked.message + suffix);
     return;
   }
-  const std::string line = *checked.line;
-  norvane::QueueGridBuild(queue_, line.substr(0, line.size() - 1), log_);
+  const std::string line = checked.line->substr(0, checked.line->size() - 1);
+  // The same build already waiting (a change item right after a download) is not queued twice.
+  for (int k = 0; k < queue_.Count(); ++k)
+    if (queue_.Row(k).commandLine.rfind(line, 0) == 0) return;
+  norvane::QueueGridBuild(queue_, line, log_);
+  if (name == "now" && back == 0) RebuildPastGrids(line);
 }
 
 bool MainProgram::BackgroundWorkPending() const {
@@ -422,6 +443,7 @@ void MainProgram::Redraw(bool force) {
   // paints from its own copy, so a view change while it lets events run cannot
   // mix two views in one picture.
   projection_.UpdateScale(layout_.plot.width, layout_.plot.height);
+  labelColour_.reset();
   RedrawView view(projection_, outline_);
   view.Bind(host, settings_.MapForeColor);
   redrawView_ = &view.Projection();
@@ -683,12 +705,7 @@ bool MainProgram::Choose(const std::string& c) {
     Redraw(true);
   } else if (c == "mnuDefineMap") {
     if (const auto region = p_.windows.SelectRegion()) {
-      LoadOutline();
-      // Stations over a blank page help nobody: show the new region whole.
-      FitViewToRegion(settings_, *region, layout_.plot.width, layout_.plot.height);
-      log_.LogProcessMessage("The view moved to the new region (centre " + TrimmedNumberText(settings_.CenterLatitude) +
-                             ", " + TrimmedNumberText(settings_.CenterLongitude) + ")");
-      ApplyViewChange();
+      RegionMade(*region);
     } else {
       Redraw(true);
     }

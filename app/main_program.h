@@ -117,6 +117,15 @@ class MainProgram {
   void SavePictureNow(const std::string& name, const std::string& quality);
   void ZoomItemsChanged();
   void OpenOptions(OptionsPage page);
+  // The map's region, the commands that do the map menus' work and the grids that
+  // follow the region (map_commands.cpp).
+  void BuildMapHooks();
+  void RegionMade(const MapRegion& region);
+  bool MenuCommand(const std::string& name, const std::string& onOff);
+  struct MapGridBox MapGrid();
+  std::optional<std::string> ProgramConstant(const std::string& name);
+  void RebuildPastGrids(const std::string& nowLine);
+  void NoteDiffHours(const std::string& name1, const std::string& name2);
 
   AppPlatform p_;
   Settings settings_;
@@ -158,6 +167,8 @@ class MainProgram {
   bool timerEnabled_ = false;
   bool windowActive_ = false;
   bool commandHasFocus_ = false;
+  std::string diffHours_ = "unknown";  // hours between the grids of the last DRAWDIFF
+  std::optional<Color> labelColour_;   // the first colour drawn since the last LABEL
 };
 
 }  // namespace norvane

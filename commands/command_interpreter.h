@@ -1,5 +1,6 @@
 #pragma once
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "commands/command_words.h"
@@ -41,6 +42,13 @@ struct CommandHooks {
   std::function<void(const std::string& name, const std::string& quality)> savePicture;
   // AT: true when the time word holds now.
   std::function<bool(const std::string& when)> atHolds;
+  // VIEW: the centre and, when given, the zoom factor (checked as the coordinates dialog does).
+  std::function<void(double lat, double lon, std::optional<double> zoom)> view;
+  // REGION: Make Map of the band, hundredths of a degree, corners ordered and checked.
+  std::function<void(int latMin, int lonMin, int latMax, int lonMax, const std::string& suffix)> region;
+  // MENU: chooses the item named (ON/OFF for the check mark, "" toggles); the empty
+  // name lists the items. False when no item has that name.
+  std::function<bool(const std::string& name, const std::string& onOff)> menu;
 };
 
 struct CommandContext {
@@ -62,6 +70,7 @@ class CommandInterpreter {
  private:
   void NotAvailable(const std::string& keyword, const std::string& suffix);
   void GridCommand(const CommandWords& w, const std::string& suffix);
+  void MapCommand(const CommandWords& w, const std::string& suffix);
   void Shell(const std::string& line, const std::string& suffix, bool minimised);
   CommandContext ctx_;
   CommandHooks hooks_;
