@@ -20,10 +20,9 @@ constexpr int kChangeHours[] = {3, 6, 12, 24};
 // The name MENU accepts for a control: without "mnu", and for the build items without
 // the group they sit in ("C3_BUILD" for every "mnuC3_Build@n").
 std::string MenuWord(const std::string& control) {
-  std::string word = control.rfind("mnu", 0) == 0 ? control.substr(3) : control;
-  word = word.substr(0, word.find('@'));
+  std::string word = control.substr(0, control.find('@'));
   for (char& c : word) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return word;
+  return word.rfind("MNU", 0) == 0 ? word.substr(3) : word;
 }
 
 struct FoundItem {
