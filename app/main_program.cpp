@@ -9,6 +9,7 @@
 #include "core/time_stamp.h"
 #include "commands/print_chart.h"
 #include "commands/save_picture.h"
+#include "commands/special_download.h"
 #include "contour/grid_display.h"
 #include "core/working_folder.h"
 #include "grid/grid_builder_driver.h"
@@ -175,7 +176,15 @@ void MainProgram::BuildHooks() {
   h.near = [this, answer](const CommandWords& words) {
     answer(NearbyStations(p_.files, words[1], words[2], words[3], settings_.WatchDistance, settings_.EarthRadius));
   };
-  h.getObs = [this] { QueueDownloadFor(""); };
+  // GETOBS YYYYMMDDHH: the special download's work, with its checks.
+  h.getObs = [this](const std::string& hour) {
+    if (hour.empty()) return QueueDownloadFor("");
+    const SpecialDownloadCheck check = CheckSpecialDownload(hour.substr(0, 4), hour.substr(std::min<std::size_t>(4, hour.size()), 2),
+                                                            hour.substr(std::min<std::size_t>(6, hour.size()), 2),
+                                                            hour.substr(std::min<std::size_t>(8, hour.size())), MinutesNow(p_.clock));
+    if (!check.ok) return log_.ShowMessage(check.message);
+    QueueDownloadFor(check.stamp + "00");
+  };
   h.listQueue = [this] { ListQueue(queue_, log_); };
   // KILL lists the queue itself once the interpreter has run it.
   h.kill = [this](const std::string& which) { KillProcesses(queue_, which, p_.files, log_); };

@@ -236,7 +236,7 @@ void CommandInterpreter::Exec(const std::string& line, const std::string& suffix
     hooks_.loadObs();
   } else if (kw == "GETOBS") {
     if (!hooks_.getObs) return NotAvailable(kw, suffix);
-    hooks_.getObs();
+    hooks_.getObs(w[1]);
   } else if (kw == "R" || kw == "RUN") {
     if (w[1].empty()) {
       log.ShowMessage("Invalid use of 'R' - need script name to run - refer to Help > Help for more information" + suffix);

@@ -26,7 +26,7 @@ struct CommandHooks {
   std::function<void(const std::string& text)> addLabel;
   std::function<void()> forceRedraw;                             // REDRAW
   std::function<void()> loadObs;
-  std::function<void()> getObs;
+  std::function<void(const std::string& hour)> getObs;  // "" for the current hour, else YYYYMMDDHH
   std::function<void(const CommandWords& w, const std::string& suffix)> buildGrid;
   std::function<void(const std::string& script, const CommandWords& w, const std::string& suffix)> runScript;
   std::function<void()> listQueue;
