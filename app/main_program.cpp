@@ -10,11 +10,13 @@
 #include "core/time_stamp.h"
 #include "commands/print_chart.h"
 #include "commands/save_picture.h"
+#include "commands/special_download.h"
 #include "contour/grid_display.h"
 #include "core/working_folder.h"
 #include "grid/grid_builder_driver.h"
 #include "map/bmp_image.h"
 #include "map/draw_map.h"
+#include "map/grid_region.h"
 #include "map/station_pickup.h"
 #include "map/view_change.h"
 #include "map/view_fit.h"
@@ -82,6 +84,7 @@ class MainProgram::Host : public ScriptHost {
   void LogProcessMessage(const std::string& text) override { program_.log_.LogProcessMessage(text); }
   void ProcessEvents() override { program_.p_.events.ProcessEvents(); }
   bool StopRequested() override { return program_.stopRequested_; }
+  std::optional<std::string> Constant(const std::string& name) override { return program_.ProgramConstant(name); }
 
  private:
   MainProgram& program_;
@@ -151,7 +154,15 @@ void MainProgram::BuildHooks() {
   h.near = [this, answer](const CommandWords& words) {
     answer(NearbyStations(p_.files, words[1], words[2], words[3], settings_.WatchDistance, settings_.EarthRadius));
   };
-  h.getObs = [this] { QueueDownloadFor(""); };
+  // GETOBS YYYYMMDDHH: the special download's work, with its checks.
+  h.getObs = [this](const std::string& hour) {
+    if (hour.empty()) return QueueDownloadFor("");
+    const SpecialDownloadCheck check = CheckSpecialDownload(hour.substr(0, 4), hour.substr(std::min<std::size_t>(4, hour.size()), 2),
+                                                            hour.substr(std::min<std::size_t>(6, hour.size()), 2),
+                                                            hour.substr(std::min<std::size_t>(8, hour.size())), MinutesNow(p_.clock));
+    if (!check.ok) return log_.ShowMessage(check.message);
+    QueueDownloadFor(check.stamp + "00");
+  };
   h.listQueue = [this] { ListQueue(queue_, log_); };
   // KILL lists the queue itself once the interpreter has run it.
   h.kill = [this](const std::string& which) { KillProcesses(queue_, which, p_.files, log_); };
@@ -174,17 +185,24 @@ void MainProgram::BuildHooks() {
     return true;
   };
   h.showGrid = [this](const std::string& name, const std::string& field, int rgb, const std::string& format) {
+    if (!labelColour_) labelColour_ = static_cast<Color>(rgb);
     GridDisplayContext context = GridContext();
     ShowGridCommand(context, name, field, rgb, format);
     p_.view.MapChanged();
   };
   h.drawContours = [this](const std::string& name, const std::string& name2, const std::string& field, double start,
                           double end, double interval, int rgb, int thickness, const std::string& format) {
+    if (!labelColour_) labelColour_ = static_cast<Color>(rgb);
+    if (!name2.empty()) NoteDiffHours(name, name2);
     GridDisplayContext context = GridContext();
     DrawContoursCommand(context, name, name2, field, start, end, interval, rgb, thickness, format);
     p_.view.MapChanged();
   };
-  h.addLabel = [this](const std::string& text) { redraw_.labels.Add(text); };
+  // A layer's label takes the colour the layer drew in, so the labels read as a legend.
+  h.addLabel = [this](const std::string& text) {
+    redraw_.labels.Add(text, labelColour_.value_or(Rgb(0, 0, 0)));
+    labelColour_.reset();
+  };
   h.print = [this](const CommandWords& words) { Print(words); };
   h.savePicture = [this](const std::string& name, const std::string& quality) { SavePictureNow(name, quality); };
   h.forceRedraw = [this] { Redraw(true); };
@@ -196,6 +214,7 @@ void MainProgram::BuildHooks() {
     const auto it = items.find(which);
     if (it != items.end()) Choose(it->second);
   };
+  BuildMapHooks();
 }
 
 GridDisplayContext MainProgram::GridContext() {
@@ -251,7 +270,14 @@ void MainProgram::OpenOptions(OptionsPage page) {
   }
 }
 
-void MainProgram::QueueGridBuild(const CommandWords& words, const std::string& suffix) {
+void MainProgram::QueueGridBuild(const CommandWords& given, const std::string& suffix) {
+  // BUILDGRID name MAP [minutes]: the box, step and radius of the map region.
+  auto mapWords = [&] {
+    const MapGridBox grid = MapGrid();
+    return CommandWords("BUILDGRID " + given[1] + " " + grid.Words() + " " + std::to_string(grid.radius) + " 2 " +
+                        (given[3].empty() ? "0" : given[3]));
+  };
+  const CommandWords words = given[2] == "MAP" ? mapWords() : given;
   std::array<float, 6> box{};
   for (int k = 0; k < 6; ++k) box[static_cast<std::size_t>(k)] = static_cast<float>(LenientNumber(words[k + 2]));
   const std::string name = ToLower(words[1]);
@@ -262,8 +288,12 @@ void MainProgram::QueueGridBuild(const CommandWords& words, const std::string& s
     log_.ShowMessage(checked.message + suffix);
     return;
   }
-  const std::string line = *checked.line;
-  norvane::QueueGridBuild(queue_, line.substr(0, line.size() - 1), log_);
+  const std::string line = checked.line->substr(0, checked.line->size() - 1);
+  // The same build already waiting (a change item right after a download) is not queued twice.
+  for (int k = 0; k < queue_.Count(); ++k)
+    if (queue_.Row(k).commandLine.rfind(line, 0) == 0) return;
+  norvane::QueueGridBuild(queue_, line, log_);
+  if (name == "now" && back == 0) RebuildPastGrids(line);
 }
 
 bool MainProgram::BackgroundWorkPending() const {
@@ -430,6 +460,7 @@ void MainProgram::Redraw(bool force) {
   // paints from its own copy, so a view change while it lets events run cannot
   // mix two views in one picture.
   projection_.UpdateScale(layout_.plot.width, layout_.plot.height);
+  labelColour_.reset();
   RedrawView view(projection_, outline_);
   view.Bind(host, settings_.MapForeColor);
   redrawView_ = &view.Projection();
@@ -750,14 +781,8 @@ void MainProgram::BuildActions() {
     Redraw(true);
   });
   on({"mnuDefineMap"}, [this](const std::string&) {
-    const auto region = p_.windows.SelectRegion();
-    if (!region) return Redraw(true);
-    LoadOutline();
-    // Stations over a blank page help nobody: show the new region whole.
-    FitViewToRegion(settings_, *region, layout_.plot.width, layout_.plot.height);
-    log_.LogProcessMessage("The view moved to the new region (centre " + TrimmedNumberText(settings_.CenterLatitude) +
-                           ", " + TrimmedNumberText(settings_.CenterLongitude) + ")");
-    ApplyViewChange();
+    if (const auto region = p_.windows.SelectRegion()) return RegionMade(*region);
+    Redraw(true);
   });
   on({"mnuMapForeColor"}, [this](const std::string&) {
     settings_.MapForeColor = p_.dialogs.ChooseColor(settings_.MapForeColor).value_or(settings_.MapForeColor);

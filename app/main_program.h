@@ -140,6 +140,15 @@ class MainProgram {
   void EndLoop(const std::string& why);
   void DrawLoopFrame();  // the frame the loop is at, with its counter
   void PaintLoopFrame(int frame);
+  // The map's region, the commands that do the map menus' work and the grids that
+  // follow the region (map_commands.cpp).
+  void BuildMapHooks();
+  void RegionMade(const MapRegion& region);
+  bool MenuCommand(const std::string& name, const std::string& onOff);
+  struct MapGridBox MapGrid();
+  std::optional<std::string> ProgramConstant(const std::string& name);
+  void RebuildPastGrids(const std::string& nowLine);
+  void NoteDiffHours(const std::string& name1, const std::string& name2);
 
   AppPlatform p_;
   using Action = std::function<void(const std::string& control)>;
@@ -194,6 +203,8 @@ class MainProgram {
   bool windowActive_ = false;
   bool commandHasFocus_ = false;
   ServerTrial serverTrial_;
+  std::string diffHours_ = "unknown";  // hours between the grids of the last DRAWDIFF
+  std::optional<Color> labelColour_;   // the first colour drawn since the last LABEL
 };
 
 }  // namespace norvane

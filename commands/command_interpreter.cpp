@@ -82,6 +82,51 @@ void CommandInterpreter::GridCommand(const CommandWords& w, const std::string& s
                       LenientNumber(w[field + 3]), rgb, thickness, format);
 }
 
+void CommandInterpreter::MapCommand(const CommandWords& w, const std::string& suffix) {
+  const std::string& kw = w[0];
+  Reporter& log = ctx_.log;
+  if (kw == "MENU") {
+    if (!hooks_.menu) return NotAvailable(kw, suffix);
+    const std::string onOff = (w[2] == "ON" || w[2] == "OFF") ? w[2] : "";
+    if (!hooks_.menu(w[1], onOff))
+      log.ShowMessage("'" + w[1] + "' is not a menu item" + suffix + " - MENU alone lists them");
+    return;
+  }
+  const int needed = kw == "VIEW" ? 2 : 4;
+  for (int k = 1; k <= needed; ++k)
+    if (w[k].empty()) return log.ShowMessage(kInvalidParameters + suffix);
+  // Written as "not within" so that a word that reads as infinity is refused too.
+  auto latitudeOk = [](double v) { return std::fabs(v) <= 90; };
+  auto longitudeOk = [](double v) { return std::fabs(v) <= 180; };
+  if (kw == "VIEW") {
+    const double lat = LenientNumber(w[1]), lon = LenientNumber(w[2]);
+    if (!latitudeOk(lat)) return log.ShowMessage("Latitude values must be between -90 and 90." + suffix);
+    if (!longitudeOk(lon)) return log.ShowMessage("Longitude values must be between -180 and 180." + suffix);
+    std::optional<double> zoom;
+    if (!w[3].empty()) {
+      zoom = LenientNumber(w[3]);
+      if (!(*zoom >= 0.1 && *zoom <= 100))
+        return log.ShowMessage("Zoom factor values must be between 0.1 and 100." + suffix);
+    }
+    if (!hooks_.view) return NotAvailable(kw, suffix);
+    hooks_.view(lat, lon, zoom);
+    return;
+  }
+  double lat1 = LenientNumber(w[1]), lon1 = LenientNumber(w[2]), lat2 = LenientNumber(w[3]), lon2 = LenientNumber(w[4]);
+  if (!latitudeOk(lat1) || !latitudeOk(lat2))
+    return log.ShowMessage("Latitude values must be between -90 and 90." + suffix);
+  if (!longitudeOk(lon1) || !longitudeOk(lon2))
+    return log.ShowMessage("Longitude values must be between -180 and 180." + suffix);
+  if (lat2 < lat1) std::swap(lat1, lat2);
+  if (lon2 < lon1) std::swap(lon1, lon2);
+  const auto hundredths = [](double v) { return static_cast<int>(std::lround(v * 100)); };
+  // The region dialog's rule: at least 5 degrees each way.
+  if (hundredths(lat2) - hundredths(lat1) < 500 || hundredths(lon2) - hundredths(lon1) < 500)
+    return log.ShowMessage("Area too small..." + suffix);
+  if (!hooks_.region) return NotAvailable(kw, suffix);
+  hooks_.region(hundredths(lat1), hundredths(lon1), hundredths(lat2), hundredths(lon2), suffix);
+}
+
 void CommandInterpreter::Exec(const std::string& line, const std::string& suffix) {
   const CommandWords w(line);
   const std::string& kw = w[0];
@@ -164,7 +209,9 @@ void CommandInterpreter::Exec(const std::string& line, const std::string& suffix
   } else if (kw == "GRID" || kw == "DRAW" || kw == "DRAWDIFF") {
     GridCommand(w, suffix);
   } else if (kw == "BUILDGRID") {
-    for (int k = 1; k <= 10; ++k)
+    // The short form takes the box and spacing of the map: BUILDGRID name MAP [minutes].
+    const int needed = w[2] == "MAP" ? 2 : 10;
+    for (int k = 1; k <= needed; ++k)
       if (w[k].empty()) {
         log.ShowMessage(kInvalidParameters + suffix);
         return;
@@ -198,7 +245,7 @@ void CommandInterpreter::Exec(const std::string& line, const std::string& suffix
     hooks_.loadObs();
   } else if (kw == "GETOBS") {
     if (!hooks_.getObs) return NotAvailable(kw, suffix);
-    hooks_.getObs();
+    hooks_.getObs(w[1]);
   } else if (kw == "R" || kw == "RUN") {
     if (w[1].empty()) {
       log.ShowMessage("Invalid use of 'R' - need script name to run - refer to Help > Help for more information" + suffix);
@@ -220,6 +267,8 @@ void CommandInterpreter::Exec(const std::string& line, const std::string& suffix
   } else if (kw == "QUEUE" || kw == "PID") {
     if (!hooks_.listQueue) return NotAvailable(kw, suffix);
     hooks_.listQueue();
+  } else if (kw == "VIEW" || kw == "REGION" || kw == "MENU") {
+    MapCommand(w, suffix);
   } else if (kw == "KILL") {
     if (w[1].empty()) return;
     if (!hooks_.kill) return NotAvailable(kw, suffix);

@@ -1,5 +1,6 @@
 #pragma once
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "commands/command_words.h"
@@ -25,7 +26,7 @@ struct CommandHooks {
   std::function<void(const std::string& text)> addLabel;
   std::function<void()> forceRedraw;                             // REDRAW
   std::function<void()> loadObs;
-  std::function<void()> getObs;
+  std::function<void(const std::string& hour)> getObs;  // "" for the current hour, else YYYYMMDDHH
   std::function<void(const CommandWords& w, const std::string& suffix)> buildGrid;
   std::function<void(const std::string& script, const CommandWords& w, const std::string& suffix)> runScript;
   std::function<void()> listQueue;
@@ -45,6 +46,13 @@ struct CommandHooks {
   std::function<void(int hours)> loop;
   // AT: true when the time word holds now.
   std::function<bool(const std::string& when)> atHolds;
+  // VIEW: the centre and, when given, the zoom factor (checked as the coordinates dialog does).
+  std::function<void(double lat, double lon, std::optional<double> zoom)> view;
+  // REGION: Make Map of the band, hundredths of a degree, corners ordered and checked.
+  std::function<void(int latMin, int lonMin, int latMax, int lonMax, const std::string& suffix)> region;
+  // MENU: chooses the item named (ON/OFF for the check mark, "" toggles); the empty
+  // name lists the items. False when no item has that name.
+  std::function<bool(const std::string& name, const std::string& onOff)> menu;
 };
 
 struct CommandContext {
@@ -66,6 +74,7 @@ class CommandInterpreter {
  private:
   void NotAvailable(const std::string& keyword, const std::string& suffix);
   void GridCommand(const CommandWords& w, const std::string& suffix);
+  void MapCommand(const CommandWords& w, const std::string& suffix);
   void Shell(const std::string& line, const std::string& suffix, bool minimised);
   CommandContext ctx_;
   CommandHooks hooks_;

@@ -89,6 +89,10 @@ const std::vector<Key>& Keys() {
       {"[MAP FORE]", [](Settings& s) -> FieldRef { return &s.MapForeColor; }},
       {"[TEXT FORE]", [](Settings& s) -> FieldRef { return &s.TextForeColor; }},
       {"[TEXT BACK]", [](Settings& s) -> FieldRef { return &s.TextBackColor; }},
+      {"[REGION SOUTH]", [](Settings& s) -> FieldRef { return &s.RegionSouth; }},
+      {"[REGION WEST]", [](Settings& s) -> FieldRef { return &s.RegionWest; }},
+      {"[REGION NORTH]", [](Settings& s) -> FieldRef { return &s.RegionNorth; }},
+      {"[REGION EAST]", [](Settings& s) -> FieldRef { return &s.RegionEast; }},
   };
   return keys;
 }

@@ -47,6 +47,11 @@ struct Settings {
   Color TextForeColor = Rgb(0, 0, 0);
   Color TextBackColor = Rgb(255, 255, 255);
   std::array<ZoomSlot, 8> Zooms;
+  // The band of the last Make Map, hundredths of a degree; the grids follow it.
+  int RegionSouth = -9000;
+  int RegionWest = -18000;
+  int RegionNorth = 9000;
+  int RegionEast = 18000;
 };
 
 // The default address templates (hosts are ours to choose; the paths are fixed).

@@ -299,7 +299,9 @@ void BuildGrid(const GridBuildParameters& parameters, const GridBuildContext& co
     return;
   }
   if (std::holds_alternative<GridStopped>(outcome)) return;
-  if (!WriteGridFile(fs, parameters.name + ".nv1", std::get<Grid>(outcome))) {
+  Grid& grid = std::get<Grid>(outcome);
+  grid.header.Reserved1 = GridValidTimeField(context.nowMinutes - parameters.minutesBack);
+  if (!WriteGridFile(fs, parameters.name + ".nv1", grid)) {
     status.Abort();
     return;
   }

@@ -76,6 +76,13 @@ std::optional<GridSize> SizeOfGrid(const GridHeader& header) {
   return size;
 }
 
+std::optional<std::int32_t> GridValidTime(const GridHeader& header) {
+  const double v = header.Reserved1;
+  // A damaged header may hold anything: only a whole minute in range is a time.
+  if (!(v >= 1 && v <= 2e9) || v != std::floor(v)) return std::nullopt;
+  return static_cast<std::int32_t>(v - 1);
+}
+
 double Grid::LatitudeOf(int row) const {
   return static_cast<float>(header.StartLatitude) + static_cast<float>(row) * static_cast<float>(header.LatitudeStep);
 }

@@ -19,6 +19,9 @@ constexpr int kMaxGridRecords = 32767;
 constexpr int kGridRecordBytes = 64;
 
 // First record of a grid file: eight little-endian IEEE doubles in this order.
+// `Reserved1` holds the time the grid is valid for (absolute minutes + 1, so that the
+// 0 of a grid written without it reads as unknown); change fields state their hours
+// from it.
 struct GridHeader {
   double EndLongitude = 0;
   double StartLongitude = 0;
@@ -29,6 +32,10 @@ struct GridHeader {
   double LatitudeStep = 0;
   double LongitudeStep = 0;
 };
+
+constexpr double GridValidTimeField(std::int32_t minutes) { return static_cast<double>(minutes) + 1; }
+// The valid time of a grid in absolute minutes; nothing for a grid that does not say.
+std::optional<std::int32_t> GridValidTime(const GridHeader& header);
 
 // The eight quantities of one grid point, in record order.
 struct GridCell {

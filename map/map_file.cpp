@@ -108,19 +108,26 @@ MakeMapResult MakeMap(FileSystem& fs, Dialogs& dialogs, const RubberBand& band) 
     dialogs.MessageBox("Area too small...", "ERROR", BoxStyle::Information);
     return MakeMapResult::AreaTooSmall;
   }
+  const MakeMapResult made = MakeRegionMap(fs, *region);
+  if (made != MakeMapResult::Made) dialogs.MessageBox(MakeMapProblem(made), "ERROR", BoxStyle::Critical);
+  return made;
+}
+
+MakeMapResult MakeRegionMap(FileSystem& fs, const MapRegion& region) {
   // The world outline must be readable before "user.map" is touched at all.
   const auto world = fs.ReadAll("world.map");
-  if (!world || world->size() < 4) {
-    dialogs.MessageBox("The world outline \"world.map\" is missing or empty; the map was not changed.", "ERROR",
-                       BoxStyle::Critical);
-    return MakeMapResult::WorldMissing;
-  }
-  const auto cut = CutRegion(ParseMapFile(*world).points, *region);
-  if (!ReplaceFile(fs, "user.map", EncodeMapFile(cut))) {
-    dialogs.MessageBox("Could not write \"user.map\"; the map was not changed.", "ERROR", BoxStyle::Critical);
-    return MakeMapResult::WriteFailed;
-  }
+  if (!world || world->size() < 4) return MakeMapResult::WorldMissing;
+  const auto cut = CutRegion(ParseMapFile(*world).points, region);
+  if (!ReplaceFile(fs, "user.map", EncodeMapFile(cut))) return MakeMapResult::WriteFailed;
   return MakeMapResult::Made;
+}
+
+std::string MakeMapProblem(MakeMapResult result) {
+  switch (result) {
+    case MakeMapResult::WorldMissing: return "The world outline \"world.map\" is missing or empty; the map was not changed.";
+    case MakeMapResult::WriteFailed: return "Could not write \"user.map\"; the map was not changed.";
+    default: return "";
+  }
 }
 
 }  // namespace norvane

@@ -68,5 +68,9 @@ enum class MakeMapResult { Made, AreaTooSmall, WorldMissing, WriteFailed };
 // empty "world.map" (both files stay untouched); otherwise writes "user.map" through
 // ReplaceFile. Messages are titled "ERROR".
 MakeMapResult MakeMap(FileSystem& fs, Dialogs& dialogs, const RubberBand& band);
+// The same cut for a region already checked (the REGION command), without messages.
+MakeMapResult MakeRegionMap(FileSystem& fs, const MapRegion& region);
+// The message of a failed cut ("" for Made and AreaTooSmall).
+std::string MakeMapProblem(MakeMapResult result);
 
 }  // namespace norvane

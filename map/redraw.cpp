@@ -6,9 +6,10 @@
 
 namespace norvane {
 
-void PlotLabels::Add(const std::string& text) {
+void PlotLabels::Add(const std::string& text, Color colour) {
   if (count_ < kMaxLabels) ++count_;
   texts_[static_cast<std::size_t>(count_ - 1)] = text;
+  colours_[static_cast<std::size_t>(count_ - 1)] = colour;
 }
 
 std::vector<ScriptLayer> DefaultScriptLayers() {
@@ -124,7 +125,7 @@ bool Redraw(RedrawState& state, const RedrawInputs& in, RedrawHost& host, Canvas
     for (int k = 1; k <= state.labels.Count(); ++k) {
       const double y = height - 15.0 * (k - 1) - 22;
       canvas.Point(10, y, Rgb(255, 255, 255));
-      canvas.Text(10, y, state.labels.At(k), labelFont, Rgb(0, 0, 0));
+      canvas.Text(10, y, state.labels.At(k), labelFont, state.labels.ColourAt(k));
     }
     const double y = height - 15.0 * state.labels.Count() - 22;
     canvas.Point(10, y, Rgb(255, 255, 255));

@@ -18,13 +18,15 @@ constexpr int kMaxLabels = 20;
 // Labels live for one redraw; the 21st and later replace label 20.
 class PlotLabels {
  public:
-  void Add(const std::string& text);
+  void Add(const std::string& text, Color colour = Rgb(0, 0, 0));
   void Clear() { count_ = 0; }
   int Count() const { return count_; }
   const std::string& At(int k) const { return texts_[static_cast<std::size_t>(k - 1)]; }  // 1-based
+  Color ColourAt(int k) const { return colours_[static_cast<std::size_t>(k - 1)]; }
 
  private:
   std::array<std::string, kMaxLabels> texts_{};
+  std::array<Color, kMaxLabels> colours_{};
   int count_ = 0;
 };
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 
 namespace norvane {
@@ -19,6 +20,9 @@ class ScriptHost {
   // True once after the user asked to stop the running scripts; the host forgets
   // the request when it has answered true.
   virtual bool StopRequested() = 0;
+  // Constants that only the program knows (the map's grid box, the hours of the last
+  // change field); nothing for the names of the fixed table.
+  virtual std::optional<std::string> Constant(const std::string& /*name*/) { return std::nullopt; }
 };
 
 }  // namespace norvane

@@ -169,7 +169,8 @@ bool Run::Substitute(const std::string& line) {
     std::string name(line.data() + i + 1, end - i - 1);
     for (char& n : name) n = Upper(n);
     if (c == '<') {
-      const std::string value = LookupConstant(name, clock_, random_);
+      const std::optional<std::string> own = host_.Constant(name);
+      const std::string value = own ? *own : LookupConstant(name, clock_, random_);
       if (value == "missing") {
         Fail("!!! Constant '" + std::string(name) + "' is not defined at line ");
         return false;

@@ -210,9 +210,10 @@ TEST(Soak, ADayOfHourlyDownloadsGridsAndRedrawsLeavesABoundedFolderAndAFlatProgr
     fs::copy_file(entry.path(), folder.root / "symbols" / entry.path().filename());
   for (const char* shipped : {"cron.nvs", "after_buildgrid.nvs", "startup.nvs", "contour_temp.nvs", "grid_temp.nvs"})
     files.WriteAll(std::string("scripts/") + shipped, ReadSourceFile(std::string("data/scripts/") + shipped));
-  // The shipped grid of the current hour, and one of three hours back beside it.
-  files.WriteAll("scripts/after_varnex.nvs",
-                 shippedAfterDownload + "\r\nBUILDGRID PAST3 20 -130 55 -60 1 1 150 2 180\r\n");
+  // The shipped grid of the current hour; a grid of three hours back exists, so it is
+  // rebuilt beside NOW after every download.
+  files.WriteAll("scripts/after_varnex.nvs", shippedAfterDownload);
+  files.WriteAll("past3.nv1", "");
 
   // The previous session, 66 to 20 hours before the start: the five silent stations
   // report in its first seven downloads only. Its hand-off files stay behind.

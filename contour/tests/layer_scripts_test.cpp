@@ -34,6 +34,10 @@ struct Host : ScriptHost {
   void LogProcessMessage(const std::string& text) override { log.LogProcessMessage(text); }
   void ProcessEvents() override {}
   bool StopRequested() override { return false; }
+  // The main program's own constant: the hours the change grids span.
+  std::optional<std::string> Constant(const std::string& name) override {
+    return name == "DIFFHOURS" ? std::optional<std::string>("3") : std::nullopt;
+  }
 };
 
 // 21 x 21 points over the plains: temperature falling northward, moist air, pressure

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <ctime>
 #include <fstream>
+#include <map>
 #include <filesystem>
 #include <cstdlib>
 #include <sstream>
@@ -283,3 +284,54 @@ TEST(NorvaneBatch, WritesTheFramesOfALoop) {
 }
 
 }  // namespace
+
+// Europe made by command, one download from the sample server: every Contours and Grid
+// layer draws inside the picture, each in its own colour.
+TEST(NorvaneBatch, EveryContourAndGridLayerDrawsOverARegionMadeByCommand) {
+  for (const char* program : {"norvane-batch", "norvane-workdir", "norvane-sample-server", "varnex", "tessal"})
+    if (!fs::exists(kBin / program)) GTEST_SKIP() << program << " was not built";
+  ReadyFolder dir;
+  const pid_t server = Spawn(dir.path, {(kBin / "norvane-sample-server").string(), dir.port, "--max-requests", "2"});
+  std::this_thread::sleep_for(std::chrono::milliseconds(400));
+  const int status = RunBatch(dir.path, {"--no-startup", "--fixed-metrics", "--size", "900x600", "REGION 35 -25 72 45",
+                                         "GETOBS", "--wait", "120", "--primitives", "outline.txt", "--log", "log.txt"});
+  kill(server, SIGKILL);
+  waitpid(server, nullptr, 0);
+  ASSERT_EQ(status, 0);
+  ASSERT_NE(Slurp(dir.path / "log.txt").find("Grid 'now' complete"), std::string::npos) << Slurp(dir.path / "log.txt");
+  // What a layer adds to the outline: its lines and texts inside the picture, by colour.
+  auto drawnInside = [](const std::string& listing) {
+    std::map<std::string, int> byColour;
+    std::istringstream lines(listing);
+    for (std::string line; std::getline(lines, line);) {
+      std::istringstream words(line);
+      std::string kind;
+      double x = 0, y = 0, x2 = 0, y2 = 0;
+      std::string colour;
+      words >> kind >> x >> y;
+      if (kind == "LINE") words >> x2 >> y2 >> colour;
+      else if (kind == "TEXT") words >> colour;
+      else continue;
+      if (x >= 0 && x <= 900 && y >= 0 && y <= 600) ++byColour[colour];
+    }
+    return byColour;
+  };
+  const auto outline = drawnInside(Slurp(dir.path / "outline.txt"));
+  std::map<std::string, std::string> colourOf;
+  for (const char* item : {"C_CIGS", "C_DP", "C_TEMP", "C_WSAVG", "C_WSMAX", "C_SLP", "MIXINGRATIO", "MOISTCONV",
+                           "RELATIVEHUMIDITY", "WINDCHILL", "G_CIGS", "G_DP", "G_SLP", "G_TEMP", "G_WBARB", "G_WSAVG",
+                           "G_WSMAX"}) {
+    ASSERT_EQ(RunBatch(dir.path, {"--no-startup", "--fixed-metrics", "--size", "900x600", std::string("MENU ") + item + " ON",
+                                  "--primitives", "layer.txt"}),
+              0);
+    std::string added;
+    int count = 0;
+    for (const auto& [colour, n] : drawnInside(Slurp(dir.path / "layer.txt"))) {
+      const int before = outline.count(colour) ? outline.at(colour) : 0;
+      if (n - before > count && colour != "0") added = colour, count = n - before;
+    }
+    EXPECT_GT(count, 10) << item << " draws nothing inside the picture";
+    EXPECT_EQ(colourOf.count(added), 0u) << item << " shares its colour with " << colourOf[added];
+    colourOf[added] = item;
+  }
+}
