@@ -47,9 +47,8 @@ std::string MetresGroup(double miles) {
   const long steps = metres < 800 ? 50 * std::lround(metres / 50)
                      : metres < 5000 ? 100 * std::lround(metres / 100)
                                      : 1000 * static_cast<long>(metres / 1000);
-  char buf[8];
-  std::snprintf(buf, sizeof buf, "%04ld", std::min(steps, 9999L));
-  return buf;
+  const std::string digits = std::to_string(std::clamp(steps, 0L, 9999L));
+  return std::string(4 - digits.size(), '0') + digits;
 }
 
 // North America and a few neighbours report in inches of mercury and statute miles,
