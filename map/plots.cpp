@@ -65,7 +65,7 @@ StationPlacer FrozenProjectionPlacer(const MapProjection& projection) {
   return [projection](double latitude, double longitude) { return Place(projection, latitude, longitude); };
 }
 
-ShownList BuildShownList(const ObservationStore& store, std::int32_t now, int obClearTime) {
+ShownList BuildShownList(const ObservationStore& store, std::int32_t now, int obClearTime, bool withReports) {
   ShownList list;
   const int end = store.EndIndex();
   list.reserve(static_cast<std::size_t>(end));
@@ -80,6 +80,7 @@ ShownList BuildShownList(const ObservationStore& store, std::int32_t now, int ob
     if (s.shown) {
       s.decoded = entry.reports[0].decoded;
       s.peakWind = DecodedPeakWind(s.decoded);
+      if (withReports) s.report = entry.reports[0].report;
     }
     list.push_back(std::move(s));
   }

@@ -36,12 +36,14 @@ struct ShownStation {
   std::int32_t time = 0;       // slot-0 time, absolute minutes
   bool shown = false;
   std::string decoded;         // copy of slot 0's decoded text (shown entries only)
+  std::string report;          // slot 0's report text, when the list was built with it
   int peakWind = 0;
 };
 using ShownList = std::vector<ShownStation>;
 
 // Every entry up to the "end" entry; shown when now - slot-0 time <= obClearTime minutes.
-ShownList BuildShownList(const ObservationStore& store, std::int32_t now, int obClearTime);
+// `withReports` also copies the report texts, for layers that read more than the columns.
+ShownList BuildShownList(const ObservationStore& store, std::int32_t now, int obClearTime, bool withReports = false);
 
 // A point of interest, for the "&Points" layer.
 struct PlotPoint {

@@ -94,7 +94,7 @@ bool Redraw(RedrawState& state, const RedrawInputs& in, RedrawHost& host, Canvas
   if (host.processEvents) host.processEvents();
 
   static const ObservationStore kEmptyStore;
-  ShownList shown = BuildShownList(in.store ? *in.store : kEmptyStore, in.now, in.obClearTime);
+  ShownList shown = BuildShownList(in.store ? *in.store : kEmptyStore, in.now, in.obClearTime, in.plots.model);
 
   canvas.Clear(in.background);
   state.labels.Clear();

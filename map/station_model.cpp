@@ -7,6 +7,7 @@
 #include "core/lenient_number.h"
 #include "map/weather_symbol.h"
 #include "obs/decoded_observation.h"
+#include "obs/observation_reading.h"
 
 namespace norvane {
 namespace {
@@ -68,8 +69,17 @@ std::string ShownTemperature(int celsius, bool useCelsius) {
 
 }  // namespace
 
-StationModelInput ModelInputFromDecoded(std::string_view decoded) {
+StationModelInput ModelInputFromDecoded(std::string_view decoded, std::string_view report) {
   StationModelInput in;
+  if (!report.empty()) {
+    const ObservationReading reading = ReadObservation(report);
+    in.visibility = VisibilityStatuteMiles(reading);
+    in.visibilityAtLeast = reading.visibilityAtLeast;
+    if (reading.pressureTendency) {
+      in.tendencyCharacter = reading.pressureTendency->characteristic;
+      in.tendencyChange = reading.pressureTendency->change;
+    }
+  }
   in.skyCover = DecodedSkyCover(decoded);
   in.temperature = WholeDegrees(decoded, 41, DecodedTemperature(decoded));
   in.dewPoint = WholeDegrees(decoded, 44, DecodedDewPoint(decoded));
@@ -206,7 +216,8 @@ StationModelLayout LayoutStationModel(const StationModelInput& in, double x, dou
     // The bitmaps keep a few pixels of paper around their mark.
     m.symbolX = leftEdge + 3;
   }
-  if (in.visibility && *in.visibility >= 0 && *in.visibility < 10) {
+  // "10 km or more" is no restriction a reader needs to see.
+  if (in.visibility && !in.visibilityAtLeast && *in.visibility >= 0 && *in.visibility < 10) {
     const double right = m.symbol ? m.symbolX - kSymbolSize + 2 : leftEdge;
     m.texts.push_back({ModelPart::Visibility, right, y, HAnchor::Right, VAnchor::Middle, VisibilityText(*in.visibility),
                        Rgb(110, 0, 150)});
@@ -264,7 +275,7 @@ void PlotStationModels(Canvas& canvas, const ShownList& list, const StationPlace
     if (!station.shown) continue;
     const auto at = place(station.latitude / 100.0, station.longitude / 100.0);
     if (!at) continue;
-    StationModelInput in = ModelInputFromDecoded(station.decoded);
+    StationModelInput in = ModelInputFromDecoded(station.decoded, station.report);
     if (!WeatherSymbolWanted(plottedWx, in.weatherSymbol)) in.weatherSymbol = 0;
     DrawStationModel(canvas, LayoutStationModel(in, at->x, at->y, station.latitude < 0, size, useCelsius), symbols);
   }

@@ -26,12 +26,14 @@ struct StationModelInput {
   std::optional<double> seaLevelPressure;  // hectopascals
   int weatherSymbol = 0;                // 1..46, 0 none
   std::optional<double> visibility;     // statute miles
+  bool visibilityAtLeast = false;       // "P6SM", "9999", CAVOK: no limit the report gives
   std::optional<int> tendencyCharacter; // 0..8, the shape of the last three hours' pressure
   std::optional<double> tendencyChange; // hectopascals over three hours, signed
 };
 
-// The one place a decoded report becomes the model's input.
-StationModelInput ModelInputFromDecoded(std::string_view decoded);
+// The one place a decoded report becomes the model's input: the columns, and from the
+// report's own text what they have no room for (visibility, the pressure tendency).
+StationModelInput ModelInputFromDecoded(std::string_view decoded, std::string_view report = {});
 
 struct ModelLine {
   double x1, y1, x2, y2;

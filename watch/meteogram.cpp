@@ -61,7 +61,7 @@ Meteogram BuildMeteogram(const FileSystem& fs, const ObservationStore& store, st
   for (const ObservationRecord& r : records) {
     MeteogramReport report;
     report.time = r.time;
-    report.values = ModelInputFromDecoded(r.decoded);
+    report.values = ModelInputFromDecoded(r.decoded, r.report);
     report.ceiling = DecodedCeiling(r.decoded);
     const int peak = DecodedPeakWind(r.decoded);
     if (report.values.windSpeed && peak > *report.values.windSpeed) report.gust = peak;

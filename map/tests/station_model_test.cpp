@@ -78,23 +78,27 @@ TEST(StationModel, LayoutPlacesEachGroupOfTheReportAndLeavesOutTheMissing) {
     const char *temperature, *dewPoint, *pressure;  // nullptr: left out
     bool barb, calm;
     int symbol;
+    const char* visibility;  // nullptr: left out (10 miles and more, "9999", or none given)
+    bool tendency;
   };
   const Case cases[] = {
-      {"KDFW 081253Z 18012KT 10SM FEW250 24/18 A2992 RMK AO2 SLP132 ", false, 1, "75", "64", "132", true, false, 0},
-      {"CYYZ 081300Z 00000KT 15SM OVC020 M05/M09 RMK SLP982 ", false, 4, "23", "16", "982", false, true, 0},
-      {"CYYZ 081300Z 00000KT 15SM OVC020 M05/M09 RMK SLP982 ", true, 4, "-5", "-9", "982", false, true, 0},
+      {"KDFW 081253Z 18012KT 10SM FEW250 24/18 A2992 RMK AO2 SLP132 ", false, 1, "75", "64", "132", true, false, 0, nullptr, false},
+      // Visibility under 10 miles from the report's own text; the tendency from its 5appp remark.
+      {"KDFW 081253Z 18012KT 3SM BR SCT010 12/11 A2992 RMK AO2 SLP132 52012 ", true, 2, "12", "11", "132", true, false, 18, "3", true},
+      {"CYYZ 081300Z 00000KT 15SM OVC020 M05/M09 RMK SLP982 ", false, 4, "23", "16", "982", false, true, 0, nullptr, false},
+      {"CYYZ 081300Z 00000KT 15SM OVC020 M05/M09 RMK SLP982 ", true, 4, "-5", "-9", "982", false, true, 0, nullptr, false},
       // Without an SLP remark the pressure comes from the altimeter or QNH group.
-      {"KAUS 081253Z VRB03KT 10SM CLR 30/M02 A3000 ", true, 0, "30", "-2", "159", false, false, 0},
-      {"SBGR 081300Z 27015G30KT 9999 -RA BKN015 18/17 Q1012 ", true, 3, "18", "17", "120", true, false, 6},
+      {"KAUS 081253Z VRB03KT 10SM CLR 30/M02 A3000 ", true, 0, "30", "-2", "159", false, false, 0, nullptr, false},
+      {"SBGR 081300Z 27015G30KT 9999 -RA BKN015 18/17 Q1012 ", true, 3, "18", "17", "120", true, false, 6, nullptr, false},
       // No knot wind group: the decoder stops, so sky and wind are unknown, not clear and calm.
-      {"KXYZ 081253Z AUTO 10SM ", true, std::nullopt, nullptr, nullptr, nullptr, false, false, 0},
+      {"KXYZ 081253Z AUTO 10SM ", true, std::nullopt, nullptr, nullptr, nullptr, false, false, 0, nullptr, false},
       // A 250-knot wind is a damaged report: left out.
-      {"KXXX 081253Z 270250KT 10SM SCT010 10/05 ", true, 2, "10", "5", nullptr, false, false, 0},
-      {"KXXX 081253Z 27010KT 1/2SM FG VV002 ///// ", true, 5, nullptr, nullptr, nullptr, true, false, 19},
+      {"KXXX 081253Z 270250KT 10SM SCT010 10/05 ", true, 2, "10", "5", nullptr, false, false, 0, nullptr, false},
+      {"KXXX 081253Z 27010KT 1/2SM FG VV002 ///// ", true, 5, nullptr, nullptr, nullptr, true, false, 19, "1/2", false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.report);
-    const StationModelInput in = ModelInputFromDecoded(DecodeReport(c.report));
+    const StationModelInput in = ModelInputFromDecoded(DecodeReport(c.report), c.report);
     EXPECT_EQ(in.skyCover, c.sky);
     const bool southern = std::string(c.report).rfind("SB", 0) == 0;
     const StationModelLayout m = LayoutStationModel(in, 200, 200, southern, 1, c.celsius);
@@ -127,8 +131,9 @@ TEST(StationModel, LayoutPlacesEachGroupOfTheReportAndLeavesOutTheMissing) {
       EXPECT_EQ(t->v, e.above ? VAnchor::Bottom : VAnchor::Top);
       EXPECT_EQ(t->y < 200, e.above);
     }
-    EXPECT_EQ(Find(m, ModelPart::Visibility), nullptr);
-    EXPECT_EQ(Find(m, ModelPart::Tendency), nullptr);
+    const ModelText* visibility = Find(m, ModelPart::Visibility);
+    EXPECT_EQ(visibility ? visibility->text : "(none)", c.visibility ? c.visibility : "(none)");
+    EXPECT_EQ(Find(m, ModelPart::Tendency) != nullptr, c.tendency);
   }
 
   // Visibility far left (under 10 miles only), the tendency lower right.
