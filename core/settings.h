@@ -42,7 +42,7 @@ struct Settings {
   double ScreenDistance = 6000;
   double DotScale = 0.00000015;
   std::array<std::string, 5> ObServers;  // 1..4 used
-  int ActiveObServer = 2;
+  int ActiveObServer = 1;  // the hourly cycle file of every report worldwide
   Color MapForeColor = Rgb(180, 180, 200);
   Color TextForeColor = Rgb(0, 0, 0);
   Color TextBackColor = Rgb(255, 255, 255);
