@@ -53,6 +53,35 @@ int RunBatch(const fs::path& folder, std::vector<std::string> args) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// A collective of the last hour: the given reports (without their time), then quiet
+// reports from stations far apart for a bulletin of useful size.
+std::string LastHourBulletin(const std::vector<std::string>& reports) {
+  const std::time_t hourAgo = std::time(nullptr) - 3600;
+  std::tm utc{};
+  gmtime_r(&hourAgo, &utc);
+  char stamp[16];
+  std::strftime(stamp, sizeof stamp, "%d%H53Z", &utc);
+  std::string bulletin = "\x01\r\r\n001 \r\r\nSAUS01 KWBC 000000\r\r\n";
+  for (const std::string& report : reports) {
+    const std::size_t identifierEnd = report.find(' ');
+    bulletin += "METAR " + report.substr(0, identifierEnd) + " " + stamp + report.substr(identifierEnd) + "=\r\n";
+  }
+  for (const char* quiet : {"KATL", "KBOS", "KORD", "KDEN", "KLAX", "KSEA", "KMIA", "KPHX", "KMSP", "KSTL", "KJFK",
+                            "KSFO", "KIAH", "KMCI", "KTUL", "KSLC", "KPDX", "KBNA", "KCLT", "KDTW"})
+    bulletin += std::string("METAR ") + quiet + " " + stamp + " 18005KT 10SM CLR 12/03 A3010 RMK AO2=\r\n";
+  return bulletin + "\r\r\n\x03";
+}
+
+// Points the folder's first server at a canned server instead of the sample server.
+void ServeFrom(const ReadyFolder& dir, const norvane::testing::CannedServer& server) {
+  const std::string port = server.Address("").substr(std::string("http://127.0.0.1:").size());
+  std::string ini = Slurp(dir.path / "norvane.ini");
+  const std::size_t at = ini.find(":" + dir.port + "/");
+  ASSERT_NE(at, std::string::npos);
+  ini.replace(at + 1, dir.port.size(), port);
+  std::ofstream(dir.path / "norvane.ini", std::ios::binary) << ini;
+}
+
 TEST(NorvaneBatch, DownloadsPlotsAndWritesThePictureTheListingAndTheLog) {
   for (const char* program : {"norvane-batch", "norvane-workdir", "norvane-sample-server", "varnex"})
     if (!fs::exists(kBin / program)) GTEST_SKIP() << program << " was not built";
@@ -109,27 +138,11 @@ TEST(NorvaneBatch, DownloadsPlotsAndWritesThePictureTheListingAndTheLog) {
 TEST(NorvaneBatch, WatchesEveryDownloadForSignificantWeatherNearThePoints) {
   for (const char* program : {"norvane-batch", "norvane-workdir", "varnex"})
     if (!fs::exists(kBin / program)) GTEST_SKIP() << program << " was not built";
-  const std::time_t hourAgo = std::time(nullptr) - 3600;
-  std::tm utc{};
-  gmtime_r(&hourAgo, &utc);
-  char stamp[16];
-  std::strftime(stamp, sizeof stamp, "%d%H53Z", &utc);
-  std::string bulletin = "\x01\r\r\n001 \r\r\nSAUS01 KWBC 000000\r\r\n";
-  bulletin += std::string("METAR KDFW ") + stamp + " 24020G45KT 2SM +TSRA BKN010CB 24/21 A2990 RMK AO2=\r\n";
-  // Enough quiet reports around it for a bulletin of useful size.
-  for (const char* quiet : {"KATL", "KBOS", "KORD", "KDEN", "KLAX", "KSEA", "KMIA", "KPHX", "KMSP", "KSTL", "KJFK",
-                            "KSFO", "KIAH", "KMCI", "KOKC", "KTUL", "KSLC", "KPDX", "KBNA", "KCLT", "KDTW"})
-    bulletin += std::string("METAR ") + quiet + " " + stamp + " 18005KT 10SM CLR 12/03 A3010 RMK AO2=\r\n";
-  bulletin += "\r\r\n\x03";
-  norvane::testing::CannedServer server({norvane::testing::Response("200 OK", "", bulletin)});
+  norvane::testing::CannedServer server({norvane::testing::Response(
+      "200 OK", "", LastHourBulletin({"KDFW 24020G45KT 2SM +TSRA BKN010CB 24/21 A2990 RMK AO2",
+                                      "KOKC 18005KT 10SM CLR 12/03 A3010 RMK AO2"}))});
   ReadyFolder dir;
-  // The ready folder's server template points at the canned server's port.
-  const std::string port = server.Address("").substr(std::string("http://127.0.0.1:").size());
-  std::string ini = Slurp(dir.path / "norvane.ini");
-  const std::size_t at = ini.find(":" + dir.port + "/");
-  ASSERT_NE(at, std::string::npos);
-  ini.replace(at + 1, dir.port.size(), port);
-  std::ofstream(dir.path / "norvane.ini", std::ios::binary) << ini;
+  ServeFrom(dir, server);
   ASSERT_EQ(RunBatch(dir.path, {"--no-startup", "GETOBS", "--wait", "60", "--watch", "watch.txt", "--log", "log.txt"}), 0);
   const std::string watch = Slurp(dir.path / "watch.txt");
   for (const char* part : {"Dallas-Fort Worth", "KDFW", "+TSRA"})
@@ -143,27 +156,11 @@ TEST(NorvaneBatch, WatchesEveryDownloadForSignificantWeatherNearThePoints) {
 TEST(NorvaneBatch, DrawsStationModelsAndWritesAMeteogram) {
   for (const char* program : {"norvane-batch", "norvane-workdir", "varnex"})
     if (!fs::exists(kBin / program)) GTEST_SKIP() << program << " was not built";
-  const std::time_t hourAgo = std::time(nullptr) - 3600;
-  std::tm utc{};
-  gmtime_r(&hourAgo, &utc);
-  char stamp[16];
-  std::strftime(stamp, sizeof stamp, "%d%H53Z", &utc);
-  std::string bulletin = "\x01\r\r\n001 \r\r\nSAUS01 KWBC 000000\r\r\n";
-  bulletin += std::string("METAR KDFW ") + stamp + " 27065KT 2SM +TSRA BKN010CB 24/21 A2990 RMK AO2 SLP132=\r\n";
-  bulletin += std::string("METAR KOKC ") + stamp + " 00000KT 10SM CLR M05/M09 A3010 RMK AO2=\r\n";
-  // Enough reports far away for a bulletin of useful size.
-  for (const char* quiet : {"KATL", "KBOS", "KORD", "KDEN", "KLAX", "KSEA", "KMIA", "KPHX", "KMSP", "KSTL", "KJFK",
-                            "KSFO", "KIAH", "KMCI", "KTUL", "KSLC", "KPDX", "KBNA", "KCLT", "KDTW"})
-    bulletin += std::string("METAR ") + quiet + " " + stamp + " 18005KT 10SM CLR 12/03 A3010 RMK AO2=\r\n";
-  bulletin += "\r\r\n\x03";
-  norvane::testing::CannedServer server({norvane::testing::Response("200 OK", "", bulletin)});
+  norvane::testing::CannedServer server({norvane::testing::Response(
+      "200 OK", "", LastHourBulletin({"KDFW 27065KT 2SM +TSRA BKN010CB 24/21 A2990 RMK AO2 SLP132",
+                                      "KOKC 00000KT 10SM CLR M05/M09 A3010 RMK AO2"}))});
   ReadyFolder dir;
-  const std::string port = server.Address("").substr(std::string("http://127.0.0.1:").size());
-  std::string ini = Slurp(dir.path / "norvane.ini");
-  const std::size_t at = ini.find(":" + dir.port + "/");
-  ASSERT_NE(at, std::string::npos);
-  ini.replace(at + 1, dir.port.size(), port);
-  std::ofstream(dir.path / "norvane.ini", std::ios::binary) << ini;
+  ServeFrom(dir, server);
   ASSERT_EQ(RunBatch(dir.path, {"--no-startup", "--fixed-metrics", "GETOBS", "--wait", "60", "LOADOBS",
                                 "PLOT MODEL ON", "REDRAW", "METEOGRAM KDFW", "--png", "kdfw.png", "--primitives",
                                 "map.txt", "--log", "log.txt"}),
