@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <cerrno>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -44,11 +46,30 @@ std::optional<std::string> LocalFileSystem::ReadAll(const std::string& name) con
 }
 
 bool LocalFileSystem::WriteAll(const std::string& name, const std::string& bytes) {
-  std::ofstream out(Full(name), std::ios::binary | std::ios::trunc);
-  if (!out) return false;
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  out.flush();
-  return static_cast<bool>(out);
+  // An existing file is overwritten and cut to length, not truncated first: emptying
+  // a file frees its blocks (a discard each on some disks) only to allocate them again.
+  const int fd = ::open(Full(name).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  const char* data = bytes.data();
+  std::size_t left = bytes.size();
+  bool ok = true;
+  while (ok && left > 0) {
+    const ssize_t n = ::write(fd, data, left);
+    if (n < 0 && errno == EINTR) continue;
+    ok = n > 0;
+    if (ok) {
+      data += n;
+      left -= static_cast<std::size_t>(n);
+    }
+  }
+  ok = ok && ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0;
+  int error = ok ? 0 : errno;  // the caller reads the cause of the first failure
+  if (::close(fd) != 0 && ok) {
+    ok = false;
+    error = errno;
+  }
+  if (!ok) errno = error;
+  return ok;
 }
 
 bool LocalFileSystem::Append(const std::string& name, const std::string& bytes) {
@@ -63,6 +84,10 @@ bool LocalFileSystem::Rename(const std::string& from, const std::string& to) {
   std::error_code ec;
   fs::rename(Full(from), Full(to), ec);  // replaces the target atomically on POSIX
   return !ec;
+}
+
+bool LocalFileSystem::Exchange(const std::string& first, const std::string& second) {
+  return ::renameat2(AT_FDCWD, Full(first).c_str(), AT_FDCWD, Full(second).c_str(), RENAME_EXCHANGE) == 0;
 }
 
 namespace {

@@ -14,6 +14,7 @@ class LocalFileSystem : public FileSystem {
   bool WriteAll(const std::string& name, const std::string& bytes) override;
   bool Append(const std::string& name, const std::string& bytes) override;
   bool Rename(const std::string& from, const std::string& to) override;
+  bool Exchange(const std::string& first, const std::string& second) override;
   bool Remove(const std::string& name) override;
   bool CreateFolder(const std::string& name) override;
   std::vector<std::string> List(const std::string& folder, const std::string& pattern) const override;

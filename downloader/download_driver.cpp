@@ -206,8 +206,9 @@ void DownloadDriver::FileBulletin() {
   const std::int32_t now = MinutesNow(clock_);
   const std::int32_t cutoff = StoreCutoff(now, maxAge);
   int attempts = 0;
-  // Archives are held until every report is filed, then written in one batch.
-  ArchiveBatch archives(tracked_, kArchiveFolder);
+  // Archives and the lines of "watch.zzz" are held until every report is filed, then
+  // written in one batch.
+  ArchiveBatch archives(tracked_, kArchiveFolder, kWatchFile);
   StoreContext context{archives, stations, [](std::string_view r) { return DecodeReport(r); }, cutoff,
                        host_.pumpEvents, [&](const std::string&) { return MayRetryWrite(5, attempts); }};
   const CivilTime today = clock_.LocalNow();

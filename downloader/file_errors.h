@@ -23,6 +23,10 @@ class ErrorTrackingFileSystem : public FileSystem {
   bool WriteAll(const std::string& name, const std::string& bytes) override;
   bool Append(const std::string& name, const std::string& bytes) override;
   bool Rename(const std::string& from, const std::string& to) override;
+  // Not tracked: a failed exchange is followed by a rename, whose failure counts.
+  bool Exchange(const std::string& first, const std::string& second) override {
+    return inner_.Exchange(first, second);
+  }
   bool Remove(const std::string& name) override { return inner_.Remove(name); }
   bool CreateFolder(const std::string& name) override;
   std::vector<std::string> List(const std::string& folder, const std::string& pattern) const override {

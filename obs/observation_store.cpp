@@ -38,6 +38,17 @@ std::optional<ObservationRecord> ReadSlot(RecordReader& reader) {
   return ObservationRecord{static_cast<std::int32_t>(*time), std::move(*report), std::move(*decoded)};
 }
 
+StationArchive ParseArchive(std::string_view bytes) {
+  StationArchive archive;
+  RecordReader reader(bytes);
+  while (!reader.AtEnd()) {
+    auto slot = ReadSlot(reader);
+    if (!slot) break;
+    archive.push_back(std::move(*slot));
+  }
+  return archive;
+}
+
 void WriteSlot(RecordWriter& writer, const ObservationRecord& record) {
   writer.Text(record.report).Text(record.decoded).Integer(record.time).EndRecord();
 }
@@ -105,16 +116,8 @@ std::string ArchiveFileName(std::string_view identifier) {
 }
 
 StationArchive ReadArchive(const FileSystem& fs, std::string_view identifier) {
-  StationArchive archive;
   auto bytes = fs.ReadAll(ArchiveFileName(identifier));
-  if (!bytes) return archive;
-  RecordReader reader(*bytes);
-  while (!reader.AtEnd()) {
-    auto slot = ReadSlot(reader);
-    if (!slot) break;
-    archive.push_back(std::move(*slot));
-  }
-  return archive;
+  return bytes ? ParseArchive(*bytes) : StationArchive{};
 }
 
 std::string FormatArchive(const StationArchive& archive) {
@@ -299,8 +302,10 @@ StoreOutcome StoreReport(StoreContext& context, ObservationStore& store, const s
     for (const ObservationRecord& slot : entry.reports) {
       if (slot.report == report) return StoreOutcome::kDuplicate;
     }
-    const bool archiveExists = fs.Exists(ArchiveFileName(id));
-    const StationArchive archive = archiveExists ? ReadArchive(fs, id) : StationArchive{};
+    // One read answers whether the archive exists as well.
+    const auto archiveBytes = fs.ReadAll(ArchiveFileName(id));
+    const bool archiveExists = archiveBytes.has_value();
+    const StationArchive archive = archiveExists ? ParseArchive(*archiveBytes) : StationArchive{};
     if (ArchiveHolds(archive, report)) return StoreOutcome::kDuplicate;
 
     int k = 0;

@@ -14,11 +14,15 @@ class FileSystem {
   virtual ~FileSystem() = default;
   virtual bool Exists(const std::string& name) const = 0;
   virtual std::optional<std::string> ReadAll(const std::string& name) const = 0;
-  // Writes the whole file (creating or truncating it). False on any failure.
+  // Writes the whole file (creating it, or overwriting it and cutting it to length).
+  // False on any failure.
   virtual bool WriteAll(const std::string& name, const std::string& bytes) = 0;
   virtual bool Append(const std::string& name, const std::string& bytes) = 0;
   // Renames over an existing target in one step.
   virtual bool Rename(const std::string& from, const std::string& to) = 0;
+  // Swaps two existing files in one step: each name then holds the other's file.
+  // False when either is missing or the file system cannot; callers then rename.
+  virtual bool Exchange(const std::string& /*first*/, const std::string& /*second*/) { return false; }
   virtual bool Remove(const std::string& name) = 0;
   virtual bool CreateFolder(const std::string& name) = 0;
   // Names (without folder) of the files in a folder ("" for the working folder)

@@ -357,6 +357,15 @@ struct RecordingFileSystem : testing::MemoryFileSystem {
     ops.push_back("rename " + from + " " + to);
     return MemoryFileSystem::Rename(from, to);
   }
+  bool Exchange(const std::string& a, const std::string& b) override {
+    const bool swapped = MemoryFileSystem::Exchange(a, b);
+    if (swapped) ops.push_back("exchange " + a + " " + b);
+    return swapped;
+  }
+  bool Append(const std::string& n, const std::string& b) override {
+    ops.push_back("append " + n);
+    return MemoryFileSystem::Append(n, b);
+  }
   bool SyncFile(const std::string& n) override {
     ops.push_back("sync " + n);
     return true;
@@ -372,31 +381,53 @@ struct RecordingFileSystem : testing::MemoryFileSystem {
 };
 
 // A power cut at any moment leaves every archive and the store whole: each twin's data
-// is on the disk before its rename, the archives' in one sync for the whole batch.
+// is on the disk before its switch, the archives' in one sync for the whole batch. A
+// second download rewrites the archives' twins kept from the first and swaps them in.
 TEST_F(DriverFixture, TwinsAreSyncedBeforeTheyAreRenamed) {
   RecordingFileSystem disk;
   disk.files = fs.files;
   disk.files.erase("obs.wad");
-  FakeFetch f;
-  f.chunks = {Bulletin()};  // thirty reports a station: both archives fill
-  DownloadDriver d(disk, f, clock, random, DriverHost{});
-  d.Start("http://127.0.0.1/x 5");
-  d.OnFetchComplete();
-  fs.files["d5.pid"] = disk.files["d5.pid"];
-  ASSERT_EQ(Final(), kDownloadSuccessful);
-  // The status file's own writes are no part of the store.
-  std::vector<std::string> ops;
-  bool statusWrite = false;
-  for (const std::string& op : disk.ops) {
-    if (op.find(".pid") != std::string::npos) statusWrite = true;
-    else if (!std::exchange(statusWrite, false) || op != "sync folder ") ops.push_back(op);
+  // Thirty reports a station: both archives fill. Then the same hour an hour on.
+  std::string later = Bulletin();
+  for (std::size_t at = 0; (at = later.find(" 0712", at)) != std::string::npos;) later.replace(at, 5, " 0713");
+  const std::vector<std::string> first = {
+      "append watch.zzz", "write obsfolder/EGLL.obs.tmp", "write obsfolder/KABC.obs.tmp", "sync all",
+      "rename obsfolder/EGLL.obs.tmp obsfolder/EGLL.obs", "rename obsfolder/KABC.obs.tmp obsfolder/KABC.obs",
+      "sync folder obsfolder", "write temp.wad", "sync temp.wad", "rename temp.wad obs.wad", "sync folder "};
+  const std::vector<std::string> second = {
+      "append watch.zzz", "write obsfolder/EGLL.obs.tmp", "write obsfolder/KABC.obs.tmp", "sync all",
+      "exchange obsfolder/EGLL.obs.tmp obsfolder/EGLL.obs", "exchange obsfolder/KABC.obs.tmp obsfolder/KABC.obs",
+      "sync folder obsfolder", "write temp.wad", "sync temp.wad", "rename temp.wad obs.wad", "sync folder "};
+  for (int run = 0; run < 2; ++run) {
+    const std::vector<std::string>& want = run == 0 ? first : second;
+    if (run == 1) {
+      clock.Set(2026, 12, 7, 13, 30);
+      disk.files["lock.zzz"] = "\"5\"\r\n";
+      disk.ops.clear();
+    }
+    const std::string before = disk.ReadAll("obsfolder/KABC.obs").value_or("");
+    FakeFetch f;
+    f.chunks = {run == 0 ? Bulletin() : later};
+    DownloadDriver d(disk, f, clock, random, DriverHost{});
+    d.Start("http://127.0.0.1/x 5");
+    d.OnFetchComplete();
+    fs.files["d5.pid"] = disk.files["d5.pid"];
+    ASSERT_EQ(Final(), kDownloadSuccessful);
+    // The status file's own writes are no part of the store.
+    std::vector<std::string> ops;
+    bool statusWrite = false;
+    for (const std::string& op : disk.ops) {
+      if (op.find(".pid") != std::string::npos) statusWrite = true;
+      else if (!std::exchange(statusWrite, false) || op != "sync folder ") ops.push_back(op);
+    }
+    EXPECT_EQ(ops, want);
+    if (run == 1) {
+      // The kept twin holds the archive as it was; the archive got the new hour.
+      EXPECT_EQ(disk.files["obsfolder/KABC.obs.tmp"], before);
+      EXPECT_EQ(ReadArchive(disk, "KABC").front().time, StampToMinutes("202612071323"));
+    }
   }
-  EXPECT_EQ(ops, (std::vector<std::string>{
-                     "write obsfolder/EGLL.obs.tmp", "write obsfolder/KABC.obs.tmp", "sync all",
-                     "rename obsfolder/EGLL.obs.tmp obsfolder/EGLL.obs",
-                     "rename obsfolder/KABC.obs.tmp obsfolder/KABC.obs", "sync folder obsfolder", "write temp.wad",
-                     "sync temp.wad", "rename temp.wad obs.wad", "sync folder "}));
-  EXPECT_EQ(ReadWatchRecords(disk.files["watch.zzz"]).size(), 60u);
+  EXPECT_EQ(ReadWatchRecords(disk.files["watch.zzz"]).size(), 120u);
 }
 
 }  // namespace

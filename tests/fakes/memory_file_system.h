@@ -46,6 +46,11 @@ class MemoryFileSystem : public FileSystem {
     files.erase(from);
     return true;
   }
+  bool Exchange(const std::string& a, const std::string& b) override {
+    if (failRenames || !files.count(a) || !files.count(b)) return false;
+    std::swap(files[a], files[b]);
+    return true;
+  }
   bool Remove(const std::string& n) override {
     if (failRemoves) return false;
     return files.erase(n) > 0;
