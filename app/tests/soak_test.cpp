@@ -289,11 +289,11 @@ TEST(Soak, ADayOfHourlyDownloadsGridsAndRedrawsLeavesABoundedFolderAndAFlatProgr
   EXPECT_LE(program.Log().Text().size(), OutputLog::kLimit);
   EXPECT_GT(view.messages, 1000);
 
-  // Nothing half-written or handed off is left.
+  // Nothing half-written or handed off is left (the archives' kept twins are checked below).
   for (const char* leftover : {"temp.wad", "obsfolder/temp.obs", "temp.out", "lock.zzz", "watch.zzz"})
     EXPECT_FALSE(files.Exists(leftover)) << leftover;
   for (const auto& [where, pattern] : std::vector<std::pair<std::string, std::string>>{
-           {"", "*.pid"}, {"", "*.tmp"}, {"obsfolder", "*.tmp"}, {"scripts", "*.tmp"}})
+           {"", "*.pid"}, {"", "*.tmp"}, {"scripts", "*.tmp"}})
     EXPECT_TRUE(files.List(where, pattern).empty()) << where << "/" << pattern;
 
   // The store: every station of the table, six reports of the last 48 hours each,
@@ -326,8 +326,16 @@ TEST(Soak, ADayOfHourlyDownloadsGridsAndRedrawsLeavesABoundedFolderAndAFlatProgr
   // The archives: each parses to its last byte. A reporting station's holds the rest
   // of its reports inside the age limit: 24 of today and the one of 20 hours before
   // the start, less the six in the slots.
-  const auto archives = files.List("obsfolder", "*");
+  // Beside each archive at most its kept twin: the folder stays bounded.
+  const auto archives = files.List("obsfolder", "*.obs");
   EXPECT_EQ(archives.size(), stations.size() + gone.size());
+  for (const std::string& name : files.List("obsfolder", "*")) {
+    if (name.size() > 4 && name.compare(name.size() - 4, 4, ".tmp") == 0) {
+      EXPECT_TRUE(files.Exists("obsfolder/" + name.substr(0, name.size() - 4))) << name;
+    } else {
+      EXPECT_EQ(name.compare(name.size() - 4, 4, ".obs"), 0) << name;
+    }
+  }
   for (const std::string& name : archives) {
     SCOPED_TRACE(name);
     const std::string identifier = name.substr(0, name.size() - 4);
