@@ -185,14 +185,14 @@ void MainProgram::BuildHooks() {
     return true;
   };
   h.showGrid = [this](const std::string& name, const std::string& field, int rgb, const std::string& format) {
-    if (!labelColour_) labelColour_ = static_cast<Color>(rgb);
+    NoteLayerColour(rgb);
     GridDisplayContext context = GridContext();
     ShowGridCommand(context, name, field, rgb, format);
     p_.view.MapChanged();
   };
   h.drawContours = [this](const std::string& name, const std::string& name2, const std::string& field, double start,
                           double end, double interval, int rgb, int thickness, const std::string& format) {
-    if (!labelColour_) labelColour_ = static_cast<Color>(rgb);
+    NoteLayerColour(rgb);
     if (!name2.empty()) NoteDiffHours(name, name2);
     GridDisplayContext context = GridContext();
     DrawContoursCommand(context, name, name2, field, start, end, interval, rgb, thickness, format);
@@ -846,6 +846,11 @@ void MainProgram::BuildActions() {
      [this](const std::string&) { p_.dialogs.MessageBox(AboutBoxText(), AboutBoxCaption(), BoxStyle::Information); });
 
   for (const auto& entry : actions_) handled_.push_back(entry.first);
+}
+
+// The label after a layer takes the first colour the layer drew in.
+void MainProgram::NoteLayerColour(int rgb) {
+  if (!labelColour_) labelColour_ = static_cast<Color>(rgb);
 }
 
 void MainProgram::TextBoxesResized(bool save) {

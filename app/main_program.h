@@ -123,6 +123,7 @@ class MainProgram {
   void ClearPlots(bool everything);
   void ClearScriptLayers(char which);
   void TextBoxesResized(bool saveSettings);
+  void NoteLayerColour(int rgb);
   void KeepFocus();
   void ApplyViewChange();
   bool ChooseView(const std::string& control);

@@ -25,7 +25,8 @@ ChildEndHandlers Scheduler::Handlers() {
   handlers.finishDownload = [this] { FinishDownload(); };
   handlers.downloadEnded = [this](const DownloadEnd& end) {
     lastDownload_ = end;
-    lastDownloadTime_ = NowStamp(*services_.clock).substr(8, 2) + ":" + NowStamp(*services_.clock).substr(10, 2);
+    const TimeStamp now = NowStamp(*services_.clock);
+    lastDownloadTime_ = now.substr(8, 2) + ":" + now.substr(10, 2);
   };
   return handlers;
 }

@@ -105,9 +105,14 @@ Range NiceRange(const std::vector<double>& values, double step, double least) {
   return {low, high};
 }
 
+std::optional<double> Widened(std::optional<int> value) {
+  if (!value) return std::nullopt;
+  return *value;
+}
+
 class Painter {
  public:
-  Painter(Canvas& canvas, const Meteogram& m, Box plot) : c_(canvas), m_(m), plot_(plot) {}
+  Painter(Canvas& canvas, const Meteogram& m, Box plot) : c_(canvas), m_(m), plot_(plot) { ChooseTimeSteps(); }
 
   double X(std::int32_t t) const {
     const double span = std::max(1, m_.end - m_.start);
@@ -125,7 +130,7 @@ class Painter {
 
   // The panel's frame and title; returns the box its values are drawn in, below the title.
   Box Frame(const Box& b, const std::string& title) {
-    for (int step : TimeSteps()) c_.Line(X(step), b.top, X(step), b.Bottom(), kGrid, 1);
+    for (int step : times_) c_.Line(X(step), b.top, X(step), b.Bottom(), kGrid, 1);
     c_.Line(b.left, b.top, b.Right(), b.top, kFrame, 1);
     c_.Line(b.left, b.Bottom(), b.Right(), b.Bottom(), kFrame, 1);
     c_.Line(b.left, b.top, b.left, b.Bottom(), kFrame, 1);
@@ -166,23 +171,20 @@ class Painter {
   }
 
   // Grid lines and labels every few hours, whatever the span.
-  std::vector<int> TimeSteps() const {
+  void ChooseTimeSteps() {
     const double span = std::max(1, m_.end - m_.start);
-    int step = 1440;
+    step_ = 1440;
     for (int candidate : {10, 15, 30, 60, 120, 180, 360, 720, 1440})
       if (candidate / span * plot_.width >= 48) {
-        step = candidate;
+        step_ = candidate;
         break;
       }
-    std::vector<int> times;
-    for (std::int32_t t = (m_.start + step - 1) / step * step; t <= m_.end; t += step) times.push_back(t);
-    step_ = step;
-    return times;
+    for (std::int32_t t = (m_.start + step_ - 1) / step_ * step_; t <= m_.end; t += step_) times_.push_back(t);
   }
 
   void TimeAxis(double y) {
     using namespace std::chrono;
-    for (std::int32_t t : TimeSteps()) {
+    for (std::int32_t t : times_) {
       const int minute = t % 1440;
       char text[16];
       std::snprintf(text, sizeof text, "%02dZ", minute / 60);
@@ -205,7 +207,8 @@ class Painter {
   Canvas& c_;
   const Meteogram& m_;
   Box plot_;
-  mutable int step_ = 60;
+  int step_ = 60;
+  std::vector<int> times_;
 };
 
 template <typename Of>
@@ -241,9 +244,9 @@ void DrawMeteogram(Canvas& canvas, const Meteogram& m, bool useCelsius, const Sy
     y += h;
   }
 
-  const auto unit = [useCelsius](std::optional<int> c) -> std::optional<double> {
-    if (!c) return std::nullopt;
-    return useCelsius ? *c : *c * 1.8 + 32;
+  const auto unit = [useCelsius](std::optional<int> c) {
+    const std::optional<double> value = Widened(c);
+    return value && !useCelsius ? std::optional<double>(*value * 1.8 + 32) : value;
   };
 
   // Temperature and dew point.
@@ -281,14 +284,8 @@ void DrawMeteogram(Canvas& canvas, const Meteogram& m, bool useCelsius, const Sy
   {
     const Box& b = boxes[2];
     const Box in = p.Frame(b, "Wind speed and gust (knots)");
-    auto speed = [](const MeteogramReport& r) -> std::optional<double> {
-      if (!r.values.windSpeed) return std::nullopt;
-      return *r.values.windSpeed;
-    };
-    auto gust = [](const MeteogramReport& r) -> std::optional<double> {
-      if (!r.gust) return std::nullopt;
-      return *r.gust;
-    };
+    auto speed = [](const MeteogramReport& r) { return Widened(r.values.windSpeed); };
+    auto gust = [](const MeteogramReport& r) { return Widened(r.gust); };
     std::vector<double> all = Values(m, speed), gusts = Values(m, gust);
     all.insert(all.end(), gusts.begin(), gusts.end());
     if (all.empty()) {
@@ -322,10 +319,7 @@ void DrawMeteogram(Canvas& canvas, const Meteogram& m, bool useCelsius, const Sy
   {
     const Box& b = boxes[3];
     const Box inner = p.Frame(b, "Ceiling (100s of feet, bars) and visibility (miles, right)");
-    auto ceiling = [](const MeteogramReport& r) -> std::optional<double> {
-      if (!r.ceiling) return std::nullopt;
-      return *r.ceiling;
-    };
+    auto ceiling = [](const MeteogramReport& r) { return Widened(r.ceiling); };
     auto visibility = [](const MeteogramReport& r) { return r.values.visibility; };
     const std::vector<double> ceilings = Values(m, ceiling), visibilities = Values(m, visibility);
     if (ceilings.empty() && visibilities.empty()) p.Empty(b, "No ceiling or visibility reported");
